@@ -1,0 +1,48 @@
+"""Runs every bench/bench_*.py (or those named on the command line) and prints median ratios.
+
+Usage: python -m bench [name-fragment ...] [--rounds N]
+"""
+from __future__ import annotations
+
+import argparse
+import importlib
+import os
+import pathlib
+import platform
+import sys
+
+os.environ.setdefault("QT_QPA_PLATFORM", "offscreen")
+
+from bench.timing import report, run  # noqa: E402
+
+
+def main(argv: list[str] | None = None) -> int:
+    parser = argparse.ArgumentParser(prog="python -m bench")
+    parser.add_argument("only", nargs="*", help="run benchmark files whose name contains one of these")
+    parser.add_argument("--rounds", type=int, default=None)
+    args = parser.parse_args(argv)
+
+    from PySide6 import __version__ as pyside_version
+    from PySide6.QtCore import qVersion
+    from PySide6.QtWidgets import QApplication, QMainWindow
+
+    app = QApplication.instance() or QApplication([])
+    window = QMainWindow()
+    window.resize(1024, 768)
+    window.show()
+    app.mainWindow = window
+
+    print(f"Python {platform.python_version()}, PySide6 {pyside_version}, Qt {qVersion()}, "
+          f"{platform.machine()}, platform {app.platformName()}; release build; medians of interleaved rounds")
+    folder = pathlib.Path(__file__).parent
+    for path in sorted(folder.glob("bench_*.py")):
+        if args.only and not any(part in path.stem for part in args.only):
+            continue
+        module = importlib.import_module(f"bench.{path.stem}")
+        for bench in module.benchmarks():
+            print(report(run(bench, args.rounds)), flush=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,201 @@
+// The class-definition layer (see classdef.h): Python source for each forwarding function is
+// generated once at import, compiled by the interpreter, and closed over a fast C entry point.
+#include "common/classdef.h"
+
+#include <deque>
+#include <string>
+#include <string_view>
+
+namespace vantu {
+namespace {
+
+struct TypeCheck {
+    size_t index;
+    nb::handle type;
+    std::string name;
+};
+
+/// Everything one forwarding function needs at call time; lives as long as the process.
+struct Entry {
+    Body body;
+    std::vector<TypeCheck> checks;
+    PyMethodDef def;
+};
+
+std::deque<Entry> &entries() {
+    static auto *all = new std::deque<Entry>();  // never destroyed: functions outlive modules
+    return *all;
+}
+
+void set_error_from(const nb::builtin_exception &e) {
+    PyObject *type = PyExc_RuntimeError;
+    switch (e.type()) {
+        case nb::exception_type::type_error: type = PyExc_TypeError; break;
+        case nb::exception_type::value_error: type = PyExc_ValueError; break;
+        case nb::exception_type::key_error: type = PyExc_KeyError; break;
+        case nb::exception_type::index_error: type = PyExc_IndexError; break;
+        case nb::exception_type::attribute_error: type = PyExc_AttributeError; break;
+        default: break;
+    }
+    PyErr_SetString(type, e.what());
+}
+
+PyObject *entry_point(PyObject *capsule, PyObject *const *args, Py_ssize_t nargs) noexcept {
+    auto *entry = static_cast<Entry *>(PyCapsule_GetPointer(capsule, nullptr));
+    if (!entry) return nullptr;
+    try {
+        for (const TypeCheck &c : entry->checks) check_exact_type(args[c.index], c.type, c.name.c_str());
+        nb::object result = entry->body(Args(args, static_cast<size_t>(nargs)));
+        if (PyErr_Occurred()) {
+            // A body must not return with an error set; surface it instead of hiding it.
+            return nullptr;
+        }
+        return result.is_valid() ? result.release().ptr() : Py_NewRef(Py_None);
+    } catch (nb::python_error &e) {
+        e.restore();
+    } catch (const nb::builtin_exception &e) {
+        set_error_from(e);
+    } catch (const nb::cast_error &) {
+        PyErr_SetString(PyExc_TypeError, "unable to convert a Python object in a native method");
+    } catch (const std::exception &e) {
+        PyErr_SetString(PyExc_RuntimeError, e.what());
+    }
+    return nullptr;
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\n')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\n')) s.remove_suffix(1);
+    return s;
+}
+
+/// Top-level comma split, aware of brackets and quotes.
+std::vector<std::string_view> split_params(std::string_view text) {
+    std::vector<std::string_view> out;
+    int depth = 0;
+    char quote = 0;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == '(' || c == '[' || c == '{') {
+            ++depth;
+        } else if (c == ')' || c == ']' || c == '}') {
+            --depth;
+        } else if (c == ',' && depth == 0) {
+            out.push_back(trim(text.substr(start, i - start)));
+            start = i + 1;
+        }
+    }
+    std::string_view last = trim(text.substr(start));
+    if (!last.empty()) out.push_back(last);
+    return out;
+}
+
+std::string_view param_name(std::string_view p) {
+    while (!p.empty() && p.front() == '*') p.remove_prefix(1);
+    size_t end = p.find_first_of(":=");
+    return trim(p.substr(0, end));
+}
+
+}  // namespace
+
+std::string mangle(const char *class_name, const char *name) {
+    std::string_view n(name);
+    if (n.size() > 2 && n.substr(0, 2) == "__" && n.substr(n.size() - 2) != "__") {
+        std::string_view cls(class_name);
+        while (!cls.empty() && cls.front() == '_') cls.remove_prefix(1);
+        return "_" + std::string(cls) + std::string(n);
+    }
+    return std::string(n);
+}
+
+nb::object make_function(nb::module_ &module, const Method &method, const char *qualname_prefix) {
+    const char *first = method.binding == Binding::Instance      ? "self"
+                        : method.binding == Binding::ClassMethod ? "cls"
+                                                                 : nullptr;
+    std::vector<std::string_view> params = split_params(method.params ? method.params : "");
+    std::string signature, call;
+    std::vector<std::string_view> call_names;
+    if (first) {
+        signature = first;
+        call = first;
+    }
+    for (std::string_view p : params) {
+        if (!signature.empty()) signature += ", ";
+        signature += p;
+        if (p == "*" || p == "/") continue;
+        std::string_view name = param_name(p);
+        call_names.push_back(name);
+        if (!call.empty()) call += ", ";
+        call += name;
+    }
+    std::string src = "def __vantu_make__(__vantu_body__):\n    def ";
+    src += method.name;
+    src += "(" + signature + ")";
+    if (method.returns) src += std::string(" -> ") + method.returns;
+    src += ":\n        return __vantu_body__(" + call + ")\n    return ";
+    src += method.name;
+    src += "\n";
+
+    nb::dict globals = nb::borrow<nb::dict>(module.attr("__dict__"));
+    // Extension modules start without __builtins__; generated code needs it as a module would.
+    if (!globals.contains("__builtins__")) globals["__builtins__"] = nb::module_::import_("builtins");
+    nb::dict locals;
+    nb::object code = nb::steal(Py_CompileString(src.c_str(), "<vantu generated>", Py_file_input));
+    if (!code.is_valid()) throw_pending();
+    nb::object done = nb::steal(PyEval_EvalCode(code.ptr(), globals.ptr(), locals.ptr()));
+    if (!done.is_valid()) throw_pending();
+
+    Entry &entry = entries().emplace_back();
+    entry.body = method.body;
+    entry.def = PyMethodDef{method.name, reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&entry_point)),
+                            METH_FASTCALL, nullptr};
+    nb::object capsule = nb::steal(PyCapsule_New(&entry, nullptr, nullptr));
+    if (!capsule.is_valid()) throw_pending();
+    nb::object c_entry = nb::steal(PyCFunction_New(&entry.def, capsule.ptr()));
+    if (!c_entry.is_valid()) throw_pending();
+
+    nb::object fn = locals["__vantu_make__"](c_entry);
+    std::string qualname = qualname_prefix ? std::string(qualname_prefix) + "." + method.name : method.name;
+    fn.attr("__qualname__") = nb::str(qualname.c_str());
+    if (method.doc) fn.attr("__doc__") = nb::str(method.doc);
+
+    // Exact-type checks for parameters annotated with builtin text and container types.
+    nb::dict annotations = nb::borrow<nb::dict>(fn.attr("__annotations__"));
+    const size_t offset = first ? 1 : 0;
+    for (size_t i = 0; i < call_names.size(); ++i) {
+        nb::str key(call_names[i].data(), call_names[i].size());
+        if (!annotations.contains(key)) continue;
+        nb::handle ann = annotations[key];
+        if (ann.is(reinterpret_cast<PyObject *>(&PyDict_Type)) || ann.is(reinterpret_cast<PyObject *>(&PyUnicode_Type)) ||
+            ann.is(reinterpret_cast<PyObject *>(&PyList_Type)) || ann.is(reinterpret_cast<PyObject *>(&PyTuple_Type)))
+            entry.checks.push_back({i + offset, ann, std::string(call_names[i])});
+    }
+    return fn;
+}
+
+nb::object define_class(nb::module_ &module, const ClassSpec &spec) {
+    nb::dict ns;
+    ns["__module__"] = module.attr("__name__");
+    ns["__qualname__"] = nb::str(spec.name);
+    if (spec.doc) ns["__doc__"] = nb::str(spec.doc);
+    for (const auto &[key, value] : spec.attrs) ns[key] = value;
+    for (const Method &m : spec.methods) {
+        nb::object fn = make_function(module, m, spec.name);
+        if (m.decorate) fn = m.decorate(fn);
+        if (m.binding == Binding::ClassMethod) {
+            fn = nb::module_::import_("builtins").attr("classmethod")(fn);
+        }
+        ns[nb::str(mangle(spec.name, m.name).c_str())] = fn;
+    }
+    nb::handle metaclass = reinterpret_cast<PyObject *>(Py_TYPE(spec.bases[0].ptr()));
+    nb::object cls = metaclass(nb::str(spec.name), spec.bases, ns);
+    module.attr(spec.name) = cls;
+    return cls;
+}
+
+}  // namespace vantu

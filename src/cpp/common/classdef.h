@@ -1,0 +1,65 @@
+// Defines Python classes from C++: each method is a real Python function, generated at
+// import time, that forwards its arguments to a C++ body (the way dataclasses writes methods).
+#pragma once
+
+#include "common/pyutil.h"
+
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+namespace vantu {
+
+/// What a C++ body receives: the first parameter (self or cls) at [0], then every parameter
+/// of the Python signature in order; a `*args` parameter arrives as a tuple and `**kwargs` as a dict.
+class Args {
+public:
+    Args(PyObject *const *items, size_t count) noexcept : items_(items), count_(count) {}
+    nb::handle operator[](size_t i) const noexcept { return items_[i]; }
+    size_t size() const noexcept { return count_; }
+    nb::handle self() const noexcept { return items_[0]; }
+
+private:
+    PyObject *const *items_;
+    size_t count_;
+};
+
+using Body = nb::object (*)(Args);
+
+enum class Binding { Instance, ClassMethod, Plain };
+
+/// One Python-visible function: `params` is its parameter list as Python writes it, after
+/// self/cls (for example "parent=None, *args, **kwargs" or "data: dict"). Parameters annotated
+/// with a builtin container or text type (`dict`, `str`, `list`, `tuple`) are checked for that
+/// exact type before the body runs.
+struct Method {
+    const char *name;
+    const char *params;
+    Body body;
+    const char *doc;
+    Binding binding = Binding::Instance;
+    const char *returns = nullptr;  // return annotation text, if any
+    nb::object (*decorate)(nb::object fn) = nullptr;  // applied before classmethod wrapping
+};
+
+/// A class: bases in order, class attributes in definition order (signals included, so the
+/// metaclass sees them), then the methods.
+struct ClassSpec {
+    const char *name;
+    const char *doc;
+    nb::tuple bases;
+    std::vector<std::pair<const char *, nb::object>> attrs;
+    std::vector<Method> methods;
+};
+
+/// Builds the class through the metaclass of its first base, binds it in `module` and returns it.
+nb::object define_class(nb::module_ &module, const ClassSpec &spec);
+
+/// Builds a function whose globals are the module's, with `qualname` as its qualified name.
+/// For Binding::ClassMethod the result is the plain function (the caller decorates it).
+nb::object make_function(nb::module_ &module, const Method &method, const char *qualname_prefix);
+
+/// Python's private-name mangling: "__init_ui" in class "SelectBase" -> "_SelectBase__init_ui".
+std::string mangle(const char *class_name, const char *name);
+
+}  // namespace vantu

@@ -1,0 +1,1 @@
+"""Test support shipped with the package: a widget class defined from C++."""
