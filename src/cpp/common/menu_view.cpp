@@ -53,8 +53,8 @@ nb::object register_menu_view(nb::module_ &module) {
     refs.Component = module.attr("Component");
     refs.ListView = module.attr("ListView");
     nb::object policy = refs.QSizePolicy.attr("Policy");
-    refs.expanding = policy.attr("Expanding").release();  // kept for the life of the process
-    refs.maximum = policy.attr("Maximum").release();
+    refs.expanding = Forever(policy.attr("Expanding")).h();  // kept for the life of the process
+    refs.maximum = Forever(policy.attr("Maximum")).h();
     ClassSpec spec{
         "MenuView",
         "The popup's option container: a frame holding the option list.",
