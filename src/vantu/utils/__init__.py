@@ -1,0 +1,4 @@
+"""Small helpers shared by the components."""
+from vantu.utils.translator import getTranslatedText
+
+__all__ = ["getTranslatedText"]
