@@ -141,6 +141,10 @@ class ContainerBase(QFrame, Component):
         # that reveals the finished tree.
         widget.ensurePolished()
         widget.sizeHint()
+        if index == len(self._children) - 1:
+            # Laying out a finished container now leaves the reveal only the
+            # final geometry to pass down.
+            self._layout.activate()
 
     _built_count = 0
 
