@@ -10,7 +10,7 @@ using vantu::Args;
 
 // Module globals fetched once at registration (the module keeps them alive).
 struct Refs {
-    nb::handle QTimer, QWidget, QVBoxLayout, QFrame, QObject, Callable, RenderContext, RenderScheduler;
+    nb::handle QTimer, QEvent, QWidget, QVBoxLayout, QFrame, QObject, Callable, RenderContext, RenderScheduler;
     nb::handle expanding, required, isValid, finish_class, module_dict;
 };
 Refs refs;
@@ -25,7 +25,19 @@ nb::object __init__(Args a) {
     self.attr(VN("_fallback")) = a[2];
     self.attr(VN("_placeholder")) = a[3];
     self.attr(VN("_real_container")) = a[4];
+    if (!a[2].is_none()) a[2].attr(VN("installEventFilter"))(self);
     return nb::none();
+}
+
+// The fallback paints as it is first shown, so it is on screen before the scheduler's first
+// turn builds anything (a window otherwise repaints only after a short update delay).
+nb::object eventFilter(Args a) {
+    static const vantu::Forever show(refs.QEvent.attr("Type").attr("Show"));
+    if (a[2].attr(VN("type"))().equal(show.h())) {
+        a[1].attr(VN("removeEventFilter"))(a.self());
+        a[1].attr(VN("repaint"))();
+    }
+    return nb::bool_(false);
 }
 
 nb::object on_finished(Args a) {
@@ -119,6 +131,7 @@ void register_lazy(nb::module_ &m) {
     refs.RenderScheduler = m.attr("RenderScheduler");
     refs.module_dict = m.attr("__dict__");
     refs.QObject = vantu::Forever(nb::module_::import_("PySide6.QtCore").attr("QObject")).h();
+    refs.QEvent = vantu::Forever(nb::module_::import_("PySide6.QtCore").attr("QEvent")).h();
     refs.isValid = vantu::Forever(nb::module_::import_("shiboken6").attr("isValid")).h();
     refs.expanding = vantu::Forever(m.attr("QSizePolicy").attr("Policy").attr("Expanding")).h();
 
@@ -134,6 +147,8 @@ void register_lazy(nb::module_ &m) {
         {
             {"__init__", "owner, fallback, placeholder, real_container", lazy_finish::__init__,
              "Keeps the widgets to swap; a child of `owner`, so it dies with it."},
+            {"eventFilter", "obj, event", lazy_finish::eventFilter,
+             "Paints the fallback as soon as it is first shown."},
             {"on_finished", "", lazy_finish::on_finished,
              "Hides the placeholder and the fallback and schedules the reveal."},
             {"_reveal", "", lazy_finish::_reveal, "Shows the built content."},
