@@ -284,3 +284,17 @@ class TestLook:
         view = kids[1]
         inside = view.mapTo(host, QPoint(view.width() - 2, view.height() // 2))
         assert image.pixelColor(inside).name().upper() == useTheme().palette["background"]["default"]
+
+
+def test_a_deleted_page_is_collected(qtbot, host, dp):
+    import gc
+    import weakref
+
+    root = Paper(children=[Stack(children=texts(3)), Tabs(children=[Tab(title="A")]), Collapse(open=False)])
+    root.renderUi(None, parent=host)
+    refs = [weakref.ref(root), weakref.ref(root._children[0]), weakref.ref(root._children[0]._children[0])]
+    root.deleteLater()
+    del root
+    dp.flush_deletes()
+    gc.collect()
+    assert [r() for r in refs] == [None, None, None]

@@ -47,7 +47,8 @@ class Masonry(ContainerBase):
         self._layout = row
 
     def _place_child(self, widget: QWidget, index: int) -> None:
-        # Heights come from size hints, known as soon as the child is built.
+        # Heights come from size hints, known as soon as the child is built and polished.
+        widget.ensurePolished()
         target = min(range(self._columns), key=self._heights.__getitem__)
         column = self._columnLayouts[target]
         column.insertWidget(column.count() - 1, widget)
