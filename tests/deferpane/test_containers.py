@@ -2,7 +2,7 @@
 import pytest
 from PySide6.QtCore import QPoint, Qt
 from PySide6.QtGui import QPalette
-from PySide6.QtWidgets import QGridLayout, QLabel, QScrollArea, QWidget
+from PySide6.QtWidgets import QGridLayout, QLabel, QScrollArea
 
 from vantu.deferpane import estimate_steps
 from vantu.hooks import State

@@ -116,9 +116,11 @@ class TestFinishAndReveal:
     def test_own_handler_runs_before_the_callers_on_finished(self, qtbot, dp):
         fallback = QLabel("wait")
         calls = []
-        lazy = make(qtbot, fallback=fallback, onFinished=lambda *args: calls.append((fallback.isHidden(), args)))
+        lazy = make(qtbot, fallback=fallback,
+                    onFinished=lambda *args: calls.append((fallback.isHidden(), content.isHidden(), args)))
+        content = dp.content_of(lazy)
         qtbot.waitUntil(lambda: bool(calls), timeout=2000)
-        assert calls == [(True, ())]
+        assert calls == [(True, True, ())]  # fallback already hidden, content not yet revealed
 
     def test_on_progress_gets_the_contexts_arguments_unchanged(self, qtbot, dp):
         got = []
