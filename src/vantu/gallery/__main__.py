@@ -14,6 +14,13 @@ def _has_display() -> bool:
     return bool(os.environ.get("DISPLAY") or os.environ.get("WAYLAND_DISPLAY")) or sys.platform in ("win32", "darwin")
 
 
+def _quiet_offscreen(mode, context, message: str) -> None:
+    # The offscreen platform warns about window features it lacks; nothing a user can act on.
+    if "does not support" in message:
+        return
+    sys.stderr.write(message + "\n")
+
+
 def main(argv: list[str] | None = None) -> int:
     parser = argparse.ArgumentParser(prog="python -m vantu.gallery", description=__doc__)
     parser.add_argument("--screenshot", metavar="DIR", type=Path, default=None,
@@ -26,9 +33,13 @@ def main(argv: list[str] | None = None) -> int:
     if shots is not None:
         os.environ["QT_QPA_PLATFORM"] = "offscreen"
 
+    from PySide6.QtCore import qInstallMessageHandler
     from PySide6.QtWidgets import QApplication
 
     from vantu.gallery.window import GalleryWindow
+
+    if shots is not None:
+        qInstallMessageHandler(_quiet_offscreen)
 
     app = QApplication.instance() or QApplication(sys.argv[:1])
     app.setApplicationName("vantu gallery")
