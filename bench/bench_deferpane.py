@@ -7,7 +7,7 @@
     tree, end when the page is painted, and exclude the Lazy's deliberate 100 ms reveal delay.
     Reported besides: the longest event-loop turn of the Lazy build and the turn that reveals the
     content, in ms and as a ratio to building 30 text leaves directly. The first turn also lays out
-    and repaints the host window around the newly shown Lazy (before any unit runs), so the longest
+    and repaints the host window around the newly shown Lazy, so the longest
     turn after it is reported too.
 """
 from __future__ import annotations
