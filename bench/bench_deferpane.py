@@ -62,9 +62,9 @@ def wide_tree() -> Stack:
     ])
 
 
-def page_tree() -> View:
-    """3,001 components, 3,000 build units: 24 papers of 4 stacks of 30 text leaves."""
-    return View(children=[
+def page_tree() -> Scrollbar:
+    """3,001 components, 3,000 build units: a scroll area of 24 papers of 4 stacks of 30 text leaves."""
+    return Scrollbar(children=[
         Paper(children=[
             Stack(children=[Typography(text=f"Item {p}.{s}.{i}") for i in range(30)]) for s in range(4)
         ]) for p in range(24)
