@@ -298,3 +298,22 @@ def test_a_deleted_page_is_collected(qtbot, host, dp):
     dp.flush_deletes()
     gc.collect()
     assert [r() for r in refs] == [None, None, None]
+
+
+def test_texts_follow_the_language(host):
+    from vantu.i18n.use_translation import add_translations, i18n, set_language
+
+    before = i18n.lang
+    other = next(lang for lang in ("vi", "en") if lang != before)
+    add_translations(other, {"Deferred heading": "Tiêu đề", "Deferred tab": "Thẻ", "Deferred text": "Chữ"})
+    section = Section(title="Deferred heading", children=[Typography(text="Deferred text")])
+    tabs = Tabs(children=[Tab(title="Deferred tab")])
+    for node in (section, tabs):
+        node.renderUi(None, parent=host)
+    try:
+        set_language(other)
+        assert section.titleLabel.text() == "Tiêu đề" and section._children[0].text() == "Chữ"
+        assert tabs.tabBar.tabText(0) == "Thẻ"
+    finally:
+        set_language(before)
+    assert section.titleLabel.text() == "Deferred heading" and tabs.tabBar.tabText(0) == "Deferred tab"

@@ -7,6 +7,7 @@ from typing import Any
 from PySide6.QtWidgets import QBoxLayout, QLabel, QWidget
 
 from vantu.hooks import State, useEffect
+from vantu.i18n.use_translation import i18n
 from vantu.material._container_base import ContainerBase, check_number, px
 from vantu.material.component import Component
 from vantu.material.typography import variant_font
@@ -50,7 +51,11 @@ class Section(ContainerBase):
         self._update_title()
         if isinstance(self._title, State):
             useEffect(self._update_title, [self._title], component=self)
+        i18n.langChanged.connect(self._retranslate)
         self._layout.addWidget(label)
+
+    def _retranslate(self, *_ignored: Any) -> None:
+        self._update_title()
 
     def _update_title(self) -> None:
         title = self._title.value if isinstance(self._title, State) else self._title

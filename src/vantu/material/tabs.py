@@ -7,6 +7,7 @@ from PySide6.QtCore import Signal
 from PySide6.QtWidgets import QBoxLayout, QStackedWidget, QTabBar, QWidget
 
 from vantu.hooks import useEffect
+from vantu.i18n.use_translation import i18n
 from vantu.material._container_base import ContainerBase, check_number
 from vantu.material.component import Component
 from vantu.material.styles import useTheme
@@ -58,6 +59,7 @@ class Tabs(ContainerBase):
         self.tabBar.currentChanged.connect(self._handle_bar_changed)
         self._style_bar()
         useEffect(self._style_bar, [useTheme().state], component=self)
+        i18n.langChanged.connect(self._retranslate)
 
     def _style_bar(self) -> None:
         palette = useTheme().palette
@@ -69,9 +71,16 @@ class Tabs(ContainerBase):
             f" QTabBar::tab:hover {{ background: {palette['action']['hover']}; }}"
         )
 
-    def _place_child(self, widget: QWidget, index: int) -> None:
+    def _title_of(self, index: int) -> str:
         child = self._children[index]
-        title = child.title() if isinstance(child, Tab) else str(index + 1)
+        return child.title() if isinstance(child, Tab) else str(index + 1)
+
+    def _retranslate(self, *_ignored: object) -> None:
+        for index in range(self.tabBar.count()):
+            self.tabBar.setTabText(index, getTranslatedText(self._title_of(index)))
+
+    def _place_child(self, widget: QWidget, index: int) -> None:
+        title = self._title_of(index)
         self.pages.addWidget(widget)
         # Building is not the user's pick: no onChange for the tabs that appear.
         self._user_pick = False

@@ -8,6 +8,7 @@ from PySide6.QtWidgets import QLabel, QWidget
 from shiboken6 import isValid
 
 from vantu.hooks import State, useEffect
+from vantu.i18n.use_translation import i18n
 from vantu.material._container_base import check_choice
 from vantu.material.component import Component, RenderContext
 from vantu.material.styles import COLOR_NAMES, TYPOGRAPHY, useTheme
@@ -83,6 +84,7 @@ class Typography(QLabel, Component):
         self._update_text()
         if isinstance(self._text, State):
             useEffect(self._update_text, [self._text], component=self)
+        i18n.langChanged.connect(self._retranslate)
         if self._color is not None:
             self._apply_color()
             useEffect(self._apply_color, [useTheme().state], component=self)
@@ -95,6 +97,9 @@ class Typography(QLabel, Component):
     def _update_text(self) -> None:
         text = self._text.value if isinstance(self._text, State) else self._text
         self.setText(getTranslatedText(text))
+
+    def _retranslate(self, *_ignored: Any) -> None:
+        self._update_text()
 
     def _apply_color(self) -> None:
         if not isValid(self):
