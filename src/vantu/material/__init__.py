@@ -1,0 +1,1 @@
+"""Material Design components and the services they share (theme, base classes, icons)."""

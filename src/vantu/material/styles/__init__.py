@@ -1,0 +1,17 @@
+"""The theme service: ``useTheme``, the light/dark switch and ``get_qss_style``."""
+from vantu.material.styles.palette import COLOR_NAMES, DARK_PALETTE, LIGHT_PALETTE, TYPOGRAPHY
+from vantu.material.styles.qss import get_qss_style
+from vantu.material.styles.theme import THEME_MODES, Theme, set_theme_mode, toggle_theme_mode, useTheme
+
+__all__ = [
+    "COLOR_NAMES",
+    "DARK_PALETTE",
+    "LIGHT_PALETTE",
+    "THEME_MODES",
+    "TYPOGRAPHY",
+    "Theme",
+    "get_qss_style",
+    "set_theme_mode",
+    "toggle_theme_mode",
+    "useTheme",
+]

@@ -1,0 +1,331 @@
+"""Style functions of the input family ("KelInput") and of the select field ("KelSelect").
+
+Every entry of ``theme.components`` is ``{"styles": {slot: function}}``. A
+style function takes ``ownState``, a dict describing the widget, and returns
+a style mapping for ``get_qss_style``:
+
+- plain keys are the declarations for the slot's base rule;
+- ``"slots"`` maps a widget state to extra declarations for that state
+  ("hover", "focus", "error", "disabled", ...);
+- ``"props"`` maps a variant ("outlined", "filled", "standard") or a size
+  ("small", "medium") to extra declarations.
+
+``ownState`` keys (all optional; missing ones take the default):
+
+- ``"color"``: a palette colour name ("primary", "secondary", "error",
+  "info", "success", "warning"), any QSS colour ("#RRGGBB", "red"), or
+  ``None`` for primary;
+- ``"variant"``: "outlined" (default), "filled" or "standard";
+- ``"size"``: "medium" (default) or "small".
+
+The functions read the theme when called, so a mode switch needs no rebuild.
+"""
+from __future__ import annotations
+
+from collections.abc import Callable
+from typing import TYPE_CHECKING, Any
+
+if TYPE_CHECKING:
+    from vantu.material.styles.theme import Theme
+
+__all__ = ["build_components"]
+
+StyleFunction = Callable[[dict], dict]
+
+
+def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
+    """Slots of "KelInput": "root", "inputField", "label", "helperLabel"."""
+
+    def root(ownState: dict) -> dict[str, Any]:
+        p = theme.palette
+        color = theme.resolve_color(ownState.get("color"))
+        variant = ownState.get("variant") or "outlined"
+        radius = theme.shape["borderRadius"]
+        if variant == "outlined":
+            focus = {"border": f"2px solid {color}"}
+            error = {"border": f"1px solid {p['error']['main']}"}
+        else:
+            focus = {"borderBottom": f"2px solid {color}"}
+            error = {"borderBottom": f"1px solid {p['error']['main']}"}
+        return {
+            "backgroundColor": "transparent",
+            "borderRadius": radius,
+            "slots": {
+                "hover": {"borderColor": p["text"]["primary"]},
+                "focus": focus,
+                "error": error,
+                "disabled": {"borderColor": p["action"]["disabled"]},
+            },
+            "props": {
+                "outlined": {"border": f"1px solid {p['outline']}", "borderRadius": radius},
+                "filled": {
+                    "backgroundColor": p["filled"]["background"],
+                    "border": "none",
+                    "borderBottom": f"1px solid {p['outline']}",
+                    "borderTopLeftRadius": radius,
+                    "borderTopRightRadius": radius,
+                    "borderBottomLeftRadius": 0,
+                    "borderBottomRightRadius": 0,
+                },
+                "standard": {
+                    "border": "none",
+                    "borderBottom": f"1px solid {p['outline']}",
+                    "borderRadius": 0,
+                },
+                "small": {"minHeight": 40},
+                "medium": {"minHeight": 56},
+            },
+        }
+
+    def inputField(ownState: dict) -> dict[str, Any]:
+        p = theme.palette
+        color = theme.resolve_color(ownState.get("color"))
+        body1 = theme.typography["body1"]
+        return {
+            "color": p["text"]["primary"],
+            "backgroundColor": "transparent",
+            "border": "none",
+            "fontSize": body1["fontSize"],
+            "padding": (0, 0),
+            "selectionBackgroundColor": color,
+            "selectionColor": theme.contrast_text(ownState.get("color")),
+            "slots": {
+                "placeholder": {"color": p["text"]["secondary"]},
+                "disabled": {"color": p["text"]["disabled"]},
+            },
+            "props": {
+                "outlined": {"paddingLeft": 14, "paddingRight": 14},
+                "filled": {"paddingLeft": 12, "paddingRight": 12, "paddingTop": 8},
+                "standard": {"paddingLeft": 0, "paddingRight": 0},
+                "small": {"fontSize": theme.typography["body2"]["fontSize"], "minHeight": 24},
+                "medium": {"fontSize": body1["fontSize"], "minHeight": 28},
+            },
+        }
+
+    def label(ownState: dict) -> dict[str, Any]:
+        p = theme.palette
+        return {
+            "color": p["text"]["secondary"],
+            "fontSize": theme.typography["caption"]["fontSize"],
+            "slots": {
+                "focus": {"color": theme.resolve_color(ownState.get("color"))},
+                "error": {"color": p["error"]["main"]},
+                "disabled": {"color": p["text"]["disabled"]},
+            },
+            "props": {"outlined": {"marginLeft": 10}, "filled": {"marginLeft": 12}, "standard": {"marginLeft": 0}},
+        }
+
+    def helperLabel(ownState: dict) -> dict[str, Any]:
+        p = theme.palette
+        return {
+            "color": p["text"]["secondary"],
+            "fontSize": theme.typography["caption"]["fontSize"],
+            "fontWeight": theme.typography["caption"]["fontWeight"],
+            "marginTop": 3,
+            "marginLeft": 14,
+            "marginRight": 14,
+            "padding": 0,
+            "backgroundColor": "transparent",
+            "slots": {
+                # Not applied by the entry box: its helper text keeps the
+                # neutral colour unless the field is in error.
+                "color": {"color": theme.resolve_color(ownState.get("color"))},
+                "error": {"color": p["error"]["main"]},
+                "disabled": {"color": p["text"]["disabled"]},
+            },
+            "props": {
+                "outlined": {},
+                "filled": {},
+                "standard": {"marginLeft": 0, "marginRight": 0},
+            },
+        }
+
+    return {"root": root, "inputField": inputField, "label": label, "helperLabel": helperLabel}
+
+
+def _select_styles(theme: Theme) -> dict[str, StyleFunction]:
+    """Slots of "KelSelect": "root", "inputField", "title", "actionButton", "popup", "option", "tag".
+
+    - "root": the field frame (a QGroupBox); slots "hover", "focus", "error",
+      "disabled", "filled" (has a value); props per variant and size.
+    - "inputField": the read-only input showing the value; slots
+      "placeholder", "disabled", "error"; props per variant and size.
+    - "title": the floating label (the group box title sub-control); slots
+      "focus", "error", "disabled"; props per variant and size.
+    - "actionButton": the clear and arrow buttons; slots "hover", "pressed".
+    - "popup": the option list's window; "option": one row of it, slots
+      "hover", "selected", "disabled"; "tag": a chosen option shown as a chip,
+      slots "hover".
+    """
+
+    def root(ownState: dict) -> dict[str, Any]:
+        p = theme.palette
+        color = theme.resolve_color(ownState.get("color"))
+        variant = ownState.get("variant") or "outlined"
+        radius = theme.shape["borderRadius"]
+        error_color = p["error"]["main"]
+        if variant == "outlined":
+            focus = {"border": f"2px solid {color}"}
+            error = {"border": f"1px solid {error_color}"}
+            hover = {"border": f"1px solid {p['text']['primary']}"}
+        else:
+            focus = {"borderBottom": f"2px solid {color}"}
+            error = {"borderBottom": f"1px solid {error_color}"}
+            hover = {"borderBottom": f"1px solid {p['text']['primary']}"}
+            if variant == "filled":
+                hover["backgroundColor"] = p["filled"]["hover"]
+        return {
+            "backgroundColor": "transparent",
+            "color": p["text"]["primary"],
+            "fontSize": theme.typography["body1"]["fontSize"],
+            "borderRadius": radius,
+            "marginTop": 8,
+            "slots": {
+                "hover": hover,
+                "focus": focus,
+                "error": error,
+                "disabled": {"borderColor": p["action"]["disabled"], "color": p["text"]["disabled"]},
+                "filled": {},
+            },
+            "props": {
+                "outlined": {"border": f"1px solid {p['outline']}", "borderRadius": radius, "padding": (6, 8, 4, 14)},
+                "filled": {
+                    "backgroundColor": p["filled"]["background"],
+                    "border": "none",
+                    "borderBottom": f"1px solid {p['outline']}",
+                    "borderTopLeftRadius": radius,
+                    "borderTopRightRadius": radius,
+                    "borderBottomLeftRadius": 0,
+                    "borderBottomRightRadius": 0,
+                    "padding": (18, 8, 4, 12),
+                },
+                "standard": {
+                    "border": "none",
+                    "borderBottom": f"1px solid {p['outline']}",
+                    "borderRadius": 0,
+                    "padding": (14, 0, 4, 0),
+                },
+                "small": {"minHeight": 40},
+                "medium": {"minHeight": 56},
+            },
+        }
+
+    def inputField(ownState: dict) -> dict[str, Any]:
+        p = theme.palette
+        body1 = theme.typography["body1"]
+        return {
+            "color": p["text"]["primary"],
+            "backgroundColor": "transparent",
+            "border": "none",
+            "padding": 0,
+            "fontSize": body1["fontSize"],
+            "selectionBackgroundColor": "transparent",
+            "selectionColor": p["text"]["primary"],
+            "slots": {
+                "placeholder": {"color": p["text"]["secondary"]},
+                "disabled": {"color": p["text"]["disabled"]},
+                "error": {"color": p["text"]["primary"]},
+            },
+            "props": {
+                "outlined": {},
+                "filled": {},
+                "standard": {},
+                "small": {"fontSize": theme.typography["body2"]["fontSize"], "minHeight": 22},
+                "medium": {"fontSize": body1["fontSize"], "minHeight": 26},
+            },
+        }
+
+    def title(ownState: dict) -> dict[str, Any]:
+        p = theme.palette
+        caption = theme.typography["caption"]
+        return {
+            "color": p["text"]["secondary"],
+            "fontSize": caption["fontSize"],
+            "subcontrolOrigin": "margin",
+            "subcontrolPosition": "top left",
+            "padding": (0, 4),
+            "left": 10,
+            "slots": {
+                "focus": {"color": theme.resolve_color(ownState.get("color"))},
+                "error": {"color": p["error"]["main"]},
+                "disabled": {"color": p["text"]["disabled"]},
+            },
+            "props": {
+                "outlined": {"left": 10, "padding": (0, 4), "backgroundColor": p["background"]["paper"]},
+                "filled": {"left": 12, "padding": 0, "top": 6},
+                "standard": {"left": 0, "padding": 0},
+                "small": {"fontSize": caption["fontSize"]},
+                "medium": {"fontSize": caption["fontSize"]},
+            },
+        }
+
+    def actionButton(ownState: dict) -> dict[str, Any]:
+        p = theme.palette
+        return {
+            "backgroundColor": "transparent",
+            "border": "none",
+            "borderRadius": 12,
+            "padding": 2,
+            "color": p["action"]["active"],
+            "slots": {
+                "hover": {"backgroundColor": p["action"]["hover"]},
+                "pressed": {"backgroundColor": p["action"]["focus"]},
+            },
+            "props": {"small": {"minWidth": 20, "minHeight": 20}, "medium": {"minWidth": 24, "minHeight": 24}},
+        }
+
+    def popup(ownState: dict) -> dict[str, Any]:
+        p = theme.palette
+        return {
+            "backgroundColor": p["background"]["paper"],
+            "border": f"1px solid {p['divider']}",
+            "borderRadius": theme.shape["borderRadius"],
+            "padding": (8, 0),
+        }
+
+    def option(ownState: dict) -> dict[str, Any]:
+        p = theme.palette
+        return {
+            "color": p["text"]["primary"],
+            "backgroundColor": "transparent",
+            "fontSize": theme.typography["body1"]["fontSize"],
+            "padding": (6, 16),
+            "minHeight": 36,
+            "slots": {
+                "hover": {"backgroundColor": p["action"]["hover"]},
+                "selected": {"backgroundColor": p["action"]["selected"]},
+                "disabled": {"color": p["text"]["disabled"]},
+            },
+            "props": {"small": {"fontSize": theme.typography["body2"]["fontSize"], "minHeight": 30}},
+        }
+
+    def tag(ownState: dict) -> dict[str, Any]:
+        p = theme.palette
+        return {
+            "color": p["text"]["primary"],
+            "backgroundColor": p["action"]["selected"],
+            "border": "none",
+            "borderRadius": 12,
+            "padding": (2, 8),
+            "fontSize": 13,
+            "slots": {"hover": {"backgroundColor": p["action"]["focus"]}},
+            "props": {"small": {"borderRadius": 10, "padding": (1, 6), "fontSize": 12}},
+        }
+
+    return {
+        "root": root,
+        "inputField": inputField,
+        "title": title,
+        "actionButton": actionButton,
+        "popup": popup,
+        "option": option,
+        "tag": tag,
+    }
+
+
+def build_components(theme: Theme) -> dict[str, dict[str, Any]]:
+    """Return the theme's ``components`` mapping: key -> ``{"styles": {slot: function}}``."""
+    return {
+        "KelInput": {"styles": _input_styles(theme)},
+        "KelSelect": {"styles": _select_styles(theme)},
+    }
