@@ -110,7 +110,10 @@ nb::object _update_input_text(Args a) {
 nb::object setElidedText(Args a) {
     nb::handle self = a.self();
     nb::handle line_edit = a[1];
-    if (!is_line_edit(line_edit)) vantu::raise(PyExc_TypeError, "line_edit phải là QLineEdit");
+    if (!is_line_edit(line_edit)) {
+        PyErr_SetObject(PyExc_TypeError, nb::str("line_edit phải là QLineEdit").ptr());  // not ASCII: no format
+        throw nb::python_error();
+    }
     nb::object metrics = G.QFontMetrics(line_edit.attr(VN("font"))());
     long width = nb::cast<long>(line_edit.attr(VN("width"))());
     // Room left of the action frame: 54 px of buttons and margins in multiple selection,
