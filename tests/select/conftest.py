@@ -1,6 +1,7 @@
 """Fixtures for the select field: fields shown in a host window at a known place."""
 import pytest
 from PySide6.QtCore import QEvent
+from PySide6.QtGui import QCursor
 from PySide6.QtWidgets import QVBoxLayout, QWidget
 
 from vantu.material.select.pickcore import SelectBase
@@ -31,6 +32,7 @@ def flush_deletes(qapp):
 @pytest.fixture
 def host(qtbot):
     """A top-level window at a known place, holding the fields of a test."""
+    QCursor.setPos(799, 799)  # away from every test window, so no field starts under the pointer
     window = QWidget()
     window.setLayout(QVBoxLayout())
     window.layout().setContentsMargins(0, 0, 0, 0)

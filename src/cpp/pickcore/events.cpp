@@ -118,12 +118,21 @@ nb::object eventFilter(Args a) {
     nb::object popup = vantu::getattr_or_none(self, VN("_popup"));
     if (vantu::truthy(popup) && vantu::truthy(popup.attr(VN("isVisible"))())) {
         nb::object type = event.attr(VN("type"))();
-        if (type.equal(G.ev_mouse_press) && !vantu::truthy(self.attr(VN("underMouse"))())) {
-            nb::object pos = event.attr(VN("globalPosition"))().attr(VN("toPoint"))();
-            if (!vantu::truthy(popup.attr(VN("geometry"))().attr(VN("contains"))(pos))) self.attr(VN("_hide_popup"))();
-        } else if (type.equal(G.ev_wheel)) {
-            bool away = !vantu::truthy(self.attr(VN("underMouse"))()) && !vantu::truthy(popup.attr(VN("underMouse"))());
-            if (away || obj.equal(self.attr(VN("_inputField")))) self.attr(VN("_hide_popup"))();
+        bool press = type.equal(G.ev_mouse_press);
+        if (press || type.equal(G.ev_wheel)) {
+            // "Under the pointer" also by the event's own position: the hover flag lags behind
+            // during mouse grabs and synthetic input.
+            nb::object where = vantu::getattr_or_none(event, VN("globalPosition"));
+            nb::object pos = where.is_none() ? G.QCursor.attr("pos")() : where().attr(VN("toPoint"))();
+            bool over_field = vantu::truthy(self.attr(VN("underMouse"))()) ||
+                              vantu::truthy(self.attr(VN("rect"))().attr(VN("contains"))(self.attr(VN("mapFromGlobal"))(pos)));
+            bool in_popup = vantu::truthy(popup.attr(VN("geometry"))().attr(VN("contains"))(pos));
+            if (press) {
+                if (!over_field && !in_popup) self.attr(VN("_hide_popup"))();
+            } else {
+                bool over_popup = in_popup || vantu::truthy(popup.attr(VN("underMouse"))());
+                if ((!over_field && !over_popup) || obj.equal(self.attr(VN("_inputField")))) self.attr(VN("_hide_popup"))();
+            }
         }
     }
     return base("eventFilter")(self, obj, event);

@@ -144,7 +144,10 @@ nb::object _on_clear_text(Args a) {
         self.attr(VN("_btn_clear_text")).attr(VN("hide"))();
         self.attr(VN("_selected_options")) = nb::dict();
         self.attr(VN("base_set_value"))(nb::list());
-        if (!vantu::getattr_or_none(self, VN("_flowWidget")).is_none()) replace_flow(self, nb::list());
+        if (!vantu::getattr_or_none(self, VN("_flowWidget")).is_none()) {
+            self.attr(VN("tags")) = nb::list();
+            replace_flow(self, self.attr(VN("tags")));
+        }
     } else {
         self.attr(VN("base_set_value"))(nb::str(""));
         input.attr(VN("setText"))("");
