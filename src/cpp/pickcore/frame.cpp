@@ -178,7 +178,15 @@ nb::object label_of(nb::handle self, nb::handle option) {
     return nb::borrow(option);
 }
 
-nb::object icon(const char *name) { return G.QIcon(G.VANTU_ASSETS.attr(VN("ICONS")).attr(name)); }
+nb::object icon(const char *name) {
+    // QIcon is implicitly shared: one per file serves every field, and the file is read once.
+    static nb::dict *cache = new nb::dict();  // kept for the process; never destroyed at exit
+    nb::object path = G.VANTU_ASSETS.attr(VN("ICONS")).attr(name);
+    if (cache->contains(path)) return (*cache)[path];
+    nb::object made = G.QIcon(path);
+    (*cache)[path] = made;
+    return made;
+}
 
 void retire_widget(nb::handle self, nb::handle widget) {
     // After setParent(None) the Python wrapper owns the widget and would delete it at once when

@@ -13,6 +13,10 @@ __all__ = ["SelectStyleMixin", "DYNAMIC_PROPERTIES"]
 DYNAMIC_PROPERTIES: tuple[str, ...] = ("error", "hovered", "multipleHasValue", "filledHasValue", "hasStartAdornment")
 """Dynamic properties of the field that its style sheet selects on."""
 
+# Sheets differ between fields only by the object name: build each one once per theme and look.
+_NAME = "\x00name\x00"
+_TEMPLATES: dict[tuple, str] = {}
+
 _PX = re.compile(r"^\s*(\d+)(px)?\s*$")
 # Size entries of ``sx`` that Qt style sheets do not understand as CSS does.
 _SIZE_KEYS = ("width", "minWidth", "maxWidth", "height")
@@ -55,12 +59,27 @@ class SelectStyleMixin:
     def style_sheet_text(self) -> str:
         """The style sheet for the field in the current theme and state (not applied)."""
         theme = useTheme()
-        styles = theme.components["KelSelect"]["styles"]
         own = self._style_own_state()
-        name = self.objectName()
-        me = f"QGroupBox#{name}"
+        sx = getattr(self, "_sx", None) or {}
+        try:
+            key = (theme.mode, own["variant"], own["size"], own["color"], tuple(sorted(sx.items())))
+            hash(key)
+        except TypeError:
+            key = None
+        template = _TEMPLATES.get(key) if key is not None else None
+        if template is None:
+            template = self._style_template(theme, own, sx)
+            if key is not None:
+                if len(_TEMPLATES) > 256:
+                    _TEMPLATES.clear()
+                _TEMPLATES[key] = template
+        return template.replace(_NAME, self.objectName())
+
+    def _style_template(self, theme: Any, own: dict[str, Any], sx_in: dict[str, Any]) -> str:
+        styles = theme.components["KelSelect"]["styles"]
+        me = f"QGroupBox#{_NAME}"
         root, root_slots, variant = self._style_rule(styles["root"], own)
-        sx = dict(getattr(self, "_sx", None) or {})
+        sx = dict(sx_in)
         for key in _SIZE_KEYS:
             sx.pop(key, None)
         root = (root + " " + get_qss_style(sx)).strip()
