@@ -2,6 +2,8 @@
 // helpers of the module (globals, labels, widget retirement).
 #include "pickcore/pickcore.h"
 
+#include <algorithm>
+
 namespace pickcore {
 
 Globals G;
@@ -48,6 +50,24 @@ nb::object plain_focus_out(Args a) {
     nb::object owner = owner_of(a.self());
     if (owner.is_none()) return G.QPlainTextEdit.attr("focusOutEvent")(a.self(), a[1]);
     return owner.attr(VN("onInputFieldFocusOutEvent"))(a[1]);
+}
+
+// The tag-holding input is as tall as its rows of tags, not as a text editor's default.
+nb::object plain_size_hint(Args a) {
+    nb::handle self = a.self();
+    nb::object hint = G.QPlainTextEdit.attr("sizeHint")(self);
+    nb::object layout = self.attr(VN("layout"))();
+    if (layout.is_none()) return hint;
+    int frame = nb::cast<int>(self.attr(VN("frameWidth"))());
+    int rows = nb::cast<int>(layout.attr(VN("sizeHint"))().attr("height")());
+    return G.QSize(hint.attr("width")(), std::max(rows + 2 * frame, 30));
+}
+
+nb::object plain_minimum_size_hint(Args a) {
+    nb::handle self = a.self();
+    nb::object hint = G.QPlainTextEdit.attr("minimumSizeHint")(self);
+    nb::object size = plain_size_hint(a);
+    return G.QSize(hint.attr("width")(), size.attr("height")());
 }
 
 }  // namespace
@@ -144,7 +164,9 @@ void register_inputs(nb::module_ &m) {
                            {},
                            {{"__init__", "owner", input_init, "Input owned by `owner`."},
                             {"mousePressEvent", "event", plain_press, "Goes to the field."},
-                            {"focusOutEvent", "event", plain_focus_out, "Goes to the field."}}};
+                            {"focusOutEvent", "event", plain_focus_out, "Goes to the field."},
+                            {"sizeHint", "", plain_size_hint, "As tall as the rows of tags."},
+                            {"minimumSizeHint", "", plain_minimum_size_hint, "As tall as the rows of tags."}}};
     G.SelectPlainTextEdit = keep(vantu::define_class(m, plain));
 }
 

@@ -87,6 +87,7 @@ nb::object _setup_select_mode(Args a) {
         self.attr(VN("_btn_clear_text")) = clear;
         clear.attr(VN("setFixedSize"))(24, 24);
         clear.attr(VN("setIcon"))(icon("CLOSE"));
+        clear.attr(VN("setIconSize"))(G.QSize(18, 18));
         clear.attr(VN("setCursor"))(G.PointingHandCursor);
         clear.attr(VN("clicked")).attr(VN("connect"))(self.attr(VN("_on_clear_text")));
         layout.attr(VN("addWidget"))(clear);
@@ -104,6 +105,7 @@ nb::object _setup_select_mode(Args a) {
     arrow.attr(VN("setFocusPolicy"))(G.NoFocus);
     arrow.attr(VN("setAttribute"))(G.WA_ShowWithoutActivating, true);
     arrow.attr(VN("setIcon"))(icon("ARROW_DOWN"));
+    arrow.attr(VN("setIconSize"))(G.QSize(20, 20));
     arrow.attr(VN("clicked")).attr(VN("connect"))(self.attr(VN("_toggle_popup")));
     layout.attr(VN("addWidget"))(arrow);
 

@@ -6,6 +6,7 @@ from typing import Any
 
 from PySide6.QtWidgets import QSizePolicy
 
+from vantu.hooks import State
 from vantu.material.styles import get_qss_style, useTheme
 
 __all__ = ["SelectStyleMixin", "DYNAMIC_PROPERTIES"]
@@ -41,6 +42,11 @@ class SelectStyleMixin:
     def __init__(self, **_ignored: Any) -> None:
         pass
 
+    def _plain_error(self) -> bool:
+        """True for an error given as a plain true value (a ``State`` works through the property)."""
+        error = getattr(self, "_error", False)
+        return not isinstance(error, State) and bool(error)
+
     def _style_own_state(self) -> dict[str, Any]:
         return {
             "variant": getattr(self, "_variant", "outlined"),
@@ -62,7 +68,7 @@ class SelectStyleMixin:
         own = self._style_own_state()
         sx = getattr(self, "_sx", None) or {}
         try:
-            key = (theme.mode, own["variant"], own["size"], own["color"], tuple(sorted(sx.items())))
+            key = (theme.mode, own["variant"], own["size"], own["color"], self._plain_error(), tuple(sorted(sx.items())))
             hash(key)
         except TypeError:
             key = None
@@ -87,6 +93,10 @@ class SelectStyleMixin:
         field, field_slots, _ = self._style_rule(styles["inputField"], own)
         button, button_slots, _ = self._style_rule(styles["actionButton"], own)
         tag_style = get_qss_style(styles["tag"](own))
+        if self._plain_error():
+            # A plain error flag has no property to select on: the sheet itself carries it.
+            root = (root + " " + get_qss_style(root_slots.get("error"))).strip()
+            title = (title + " " + get_qss_style(title_slots.get("error"))).strip()
         rules = [
             f"{me} {{{root}}}",
             f"{me}[hovered=\"true\"] {{{get_qss_style(root_slots.get('hover'))}}}",
