@@ -50,16 +50,54 @@ class SelectSerializer:
     }
     """Every configuration keyword and the value it takes when absent."""
 
+    _options: Any = ()
+    _label: Any = None
+    _placeholder: Any = None
+    _multiple: Any = False
+    _value: Any = None
+    _defaultValue: Any = None
+    _renderTags: Any = None
+    _renderValue: Any = None
+    _renderOption: Any = None
+    _getOptionLabel: Any = None
+    _getOptionDisabled: Any = None
+    _disabled: Any = False
+    _readOnly: Any = False
+    _required: Any = False
+    _hiddenLabel: Any = False
+    _fullWidth: Any = False
+    _sx: Any = None
+    _error: Any = False
+    _hovered: Any = False
+    _onChange: Any = None
+    _open: Any = False
+    _variant: Any = "outlined"
+    _size: Any = "medium"
+    _color: Any = None
+    _margin: Any = None
+
     _CALLABLES: ClassVar[tuple[str, ...]] = ("renderTags", "renderValue", "getOptionLabel", "getOptionDisabled")
 
     def __init__(self, **kwargs: Any) -> None:
-        # Check everything first, so a refused argument leaves no attribute behind.
-        values = {name: kwargs.get(name, default) for name, default in self.DEFAULTS.items()}
+        # Defaults live on the class (see below), so a call without arguments, as Qt's
+        # cooperative constructor makes, costs nothing. Everything given is checked before
+        # anything is stored, so a refused argument leaves no attribute behind.
+        given = {name: kwargs[name] for name in self.DEFAULTS if name in kwargs}
+        if not given:
+            if "_options" not in self.__dict__:
+                self._options = []
+            return
+        values = dict(self.DEFAULTS)
+        values.update(given)
         if values["options"] is None:
             values["options"] = []
         self._check(values)
-        for name, value in values.items():
-            setattr(self, "_" + name, value)
+        if isinstance(values["sx"], dict):
+            values["sx"] = dict(values["sx"])  # the field adds entries; the caller's dict stays as given
+        if "options" not in given:
+            given["options"] = []
+        for name, value in given.items():
+            setattr(self, "_" + name, values[name])
 
     @classmethod
     def _check(cls, values: dict[str, Any]) -> None:

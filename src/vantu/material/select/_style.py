@@ -139,8 +139,11 @@ class SelectStyleMixin:
 
     def style_set_stylesheet(self) -> None:
         """Compute the style sheet from the theme and the field's state and apply it."""
-        self._apply_sx_sizes()
-        self.setStyleSheet(self.style_sheet_text())
+        if getattr(self, "_sx", None):
+            self._apply_sx_sizes()
+        text = self.style_sheet_text()
+        if text != self.styleSheet():  # re-applying the same sheet would re-polish every child
+            self.setStyleSheet(text)
 
     def style_update(self) -> None:
         """Re-apply the style after a dynamic property changed."""
