@@ -83,7 +83,10 @@ class SelectStyleMixin:
 
     def _style_template(self, theme: Any, own: dict[str, Any], sx_in: dict[str, Any]) -> str:
         styles = theme.components["KelSelect"]["styles"]
-        me = f"QGroupBox#{_NAME}"
+        # The sheet is set on the field itself, so its rules reach only the field's own widgets:
+        # inner parts need no field prefix, and plain id selectors spare Qt the class-name
+        # checks it would run for every rule and widget.
+        me = f"#{_NAME}"
         root, root_slots, variant = self._style_rule(styles["root"], own)
         sx = dict(sx_in)
         for key in _SIZE_KEYS:
@@ -109,13 +112,13 @@ class SelectStyleMixin:
             f"{me}[error=\"true\"]::title {{{get_qss_style(title_slots.get('error'))}}}",
             f"{me}:disabled::title {{{get_qss_style(title_slots.get('disabled'))}}}",
             f"{me}[hasStartAdornment=\"true\"] #inputField {{padding-left: 28px;}}",
-            f"{me} #inputField {{{field}}}",
+            f"#inputField {{{field}}}",
             f"{me}:disabled #inputField {{{get_qss_style(field_slots.get('disabled'))}}}",
-            f"{me} #actionframe {{background: transparent; border: none;}}",
-            f"{me} #actionframe QPushButton {{{button}}}",
-            f"{me} #actionframe QPushButton:hover {{{get_qss_style(button_slots.get('hover'))}}}",
-            f"{me} #actionframe QPushButton:pressed {{{get_qss_style(button_slots.get('pressed'))}}}",
-            f"{me} TagsView {{{tag_style}}}",
+            f"#actionframe {{background: transparent; border: none;}}",
+            f"#actionframe QPushButton {{{button}}}",
+            f"#actionframe QPushButton:hover {{{get_qss_style(button_slots.get('hover'))}}}",
+            f"#actionframe QPushButton:pressed {{{get_qss_style(button_slots.get('pressed'))}}}",
+            f"TagsView {{{tag_style}}}",
         ]
         if variant == "filled":
             rules.append(f"{me}[filledHasValue=\"true\"]::title {{color: {theme.resolve_color(own['color'])};}}")
