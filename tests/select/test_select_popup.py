@@ -149,6 +149,14 @@ class TestPlacement:
         assert field._popup.isVisible()
         assert field._popup.pos() == field_bottom_left(field)
 
+    def test_without_main_window_a_field_near_the_screen_bottom_opens_above(self, make_field, host, qapp, monkeypatch):
+        monkeypatch.delattr(qapp, "mainWindow")
+        host.move(100, 700)
+        field = make_field(options=list(FRUITS), getOptionLabel=label)
+        field._show_popup()
+        top = field.mapToGlobal(QPoint(0, 0))
+        assert field._popup.pos() == QPoint(top.x(), top.y() - field._menu.height())
+
     def test_flipped_above_near_the_top_opens_under_instead(self, make_field, host, qapp):
         # A short main window says "above", but above the field there is no screen left.
         host.move(100, 20)
