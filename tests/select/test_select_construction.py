@@ -3,7 +3,8 @@ import gc
 import weakref
 
 import pytest
-from PySide6.QtWidgets import QLineEdit, QPlainTextEdit, QWidget
+from PySide6.QtCore import Qt
+from PySide6.QtWidgets import QApplication, QLineEdit, QPlainTextEdit, QWidget
 from shiboken6 import isValid
 
 from vantu.hooks import State
@@ -247,6 +248,17 @@ class TestLifetime:
         value.setValue("pear")
         err.setValue(True)
         qapp.processEvents()
+
+    def test_field_deleted_with_its_popup_open_leaves_no_window(self, qtbot, qapp):
+        field = SelectBase(options=list(FRUITS))
+        field.show()
+        field._show_popup()
+        name = field._popup.objectName()
+        field.deleteLater()
+        del field
+        flush_deletes(qapp)
+        assert not [w for w in QApplication.topLevelWidgets() if isValid(w) and w.objectName() == name]
+        qtbot.mouseClick(qapp.mainWindow, Qt.MouseButton.LeftButton)  # the app-wide filter is gone too
 
     def test_pending_refocus_dies_with_the_field(self, qtbot, qapp, monkeypatch):
         field = SelectBase(options=list(FRUITS))
