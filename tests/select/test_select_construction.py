@@ -194,6 +194,20 @@ class TestProperties:
         for prop in ("error", "hovered", "multipleHasValue", "filledHasValue", "hasStartAdornment"):
             assert f'[{prop}="true"]' in sheet
 
+    def test_value_text_is_dark_when_enabled_and_dim_when_disabled(self, make_field, qapp):
+        def darkest(field):
+            qapp.processEvents()
+            window = field.window()
+            image = window.grab().toImage()  # as the window paints it, sheets of the ancestors included
+            edit = field._inputField
+            corner = edit.mapTo(window, edit.rect().topLeft())
+            return min(image.pixelColor(x, y).lightness()
+                       for x in range(corner.x() + 2, corner.x() + 80) for y in range(corner.y() + 2, corner.y() + edit.height() - 2))
+
+        enabled = make_field(options=["Banana"], defaultValue="Banana")
+        disabled = make_field(options=["Banana"], defaultValue="Banana", disabled=True)
+        assert darkest(enabled) < 80 < darkest(disabled)
+
     def test_theme_switch_restyles(self, make_field):
         field = make_field(options=[])
         before = field.styleSheet()

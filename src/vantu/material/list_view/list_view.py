@@ -15,6 +15,7 @@ from PySide6.QtGui import QColor, QFont
 from PySide6.QtWidgets import QAbstractItemView, QFrame, QListView, QWidget
 
 from vantu.hooks import State
+from vantu.material.styles import useTheme
 
 __all__ = ["ListView", "option_key", "option_label"]
 
@@ -101,7 +102,7 @@ class _OptionModel(QStringListModel):
             return None
         if role == Qt.ItemDataRole.BackgroundRole:
             if view.is_selected_key(view.key_of(option)):
-                return QColor(25, 118, 210, 30)
+                return view.selected_brush
             return None
         if role == Qt.ItemDataRole.SizeHintRole:
             return view.row_size_hint(index.row())
@@ -185,12 +186,8 @@ class ListView(QListView):
         self.setHorizontalScrollBarPolicy(Qt.ScrollBarPolicy.ScrollBarAlwaysOff)
         self.setVerticalScrollMode(QAbstractItemView.ScrollMode.ScrollPerPixel)
         self.setMouseTracking(True)
-        self.setStyleSheet(
-            "QListView {background: white; outline: none; padding: 4px 0px;}"
-            "QListView::item {padding: 0px 16px; color: rgba(0, 0, 0, 0.87);}"
-            "QListView::item:hover {background: rgba(0, 0, 0, 0.04);}"
-            "QListView::item:disabled {color: rgba(0, 0, 0, 0.38);}"
-        )
+        self._apply_theme()
+        useTheme().state.valueChanged.connect(self._apply_theme)
         self._widget_rows = self._renders_widgets(self._initial_options)
         self._option_model = _OptionModel(self, self._initial_options)
         self.setUniformItemSizes(not self._widget_rows)
@@ -206,6 +203,22 @@ class ListView(QListView):
         self._place_row_widgets()
         self._update_height()
         return self
+
+    @Slot()
+    def _apply_theme(self, *_: Any) -> None:
+        """Colours from the theme's "option" and "popup" styles; follows light/dark switches."""
+        theme = useTheme()
+        styles = theme.components["KelSelect"]["styles"]
+        option = styles["option"]({})
+        popup = styles["popup"]({})
+        slots = option.get("slots", {})
+        self.selected_brush = QColor(slots.get("selected", {}).get("backgroundColor", "#1F6750A4"))
+        self.setStyleSheet(
+            f"QListView {{background: {popup.get('backgroundColor', 'white')}; outline: none; padding: 4px 0px;}}"
+            f"QListView::item {{padding: 0px 16px; color: {option.get('color', 'black')};}}"
+            f"QListView::item:hover {{background: {slots.get('hover', {}).get('backgroundColor', 'transparent')};}}"
+            f"QListView::item:disabled {{color: {slots.get('disabled', {}).get('color', 'gray')};}}"
+        )
 
     # -- what rows show -----------------------------------------------------------
 

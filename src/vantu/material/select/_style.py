@@ -95,7 +95,6 @@ class SelectStyleMixin:
         title, title_slots, _ = self._style_rule(styles["title"], own)
         field, field_slots, _ = self._style_rule(styles["inputField"], own)
         button, button_slots, _ = self._style_rule(styles["actionButton"], own)
-        tag_style = get_qss_style(styles["tag"](own))
         if self._plain_error():
             # A plain error flag has no property to select on: the sheet itself carries it.
             root = (root + " " + get_qss_style(root_slots.get("error"))).strip()
@@ -113,12 +112,12 @@ class SelectStyleMixin:
             f"{me}:disabled::title {{{get_qss_style(title_slots.get('disabled'))}}}",
             f"{me}[hasStartAdornment=\"true\"] #inputField {{padding-left: 28px;}}",
             f"#inputField {{{field}}}",
-            f"{me}:disabled #inputField {{{get_qss_style(field_slots.get('disabled'))}}}",
+            # Qt ignores pseudo-states on ancestors: the input is disabled with the field anyway.
+            f"#inputField:disabled {{{get_qss_style(field_slots.get('disabled'))}}}",
             f"#actionframe {{background: transparent; border: none;}}",
             f"#actionframe QPushButton {{{button}}}",
             f"#actionframe QPushButton:hover {{{get_qss_style(button_slots.get('hover'))}}}",
             f"#actionframe QPushButton:pressed {{{get_qss_style(button_slots.get('pressed'))}}}",
-            f"TagsView {{{tag_style}}}",
         ]
         if variant == "filled":
             rules.append(f"{me}[filledHasValue=\"true\"]::title {{color: {theme.resolve_color(own['color'])};}}")

@@ -4,8 +4,10 @@ from __future__ import annotations
 from collections.abc import Callable
 from typing import Any
 
-from PySide6.QtCore import Qt
+from PySide6.QtCore import Qt, Slot
 from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QPushButton, QWidget
+
+from vantu.material.styles import useTheme
 
 __all__ = ["TagsView"]
 
@@ -35,10 +37,7 @@ class TagsView(QFrame):
         self._onDelete = onDelete
         self.setObjectName("tag")
         self.setAttribute(Qt.WidgetAttribute.WA_StyledBackground, True)
-        self.setStyleSheet(
-            "TagsView {background: rgba(0, 0, 0, 0.08); border-radius: 12px;}"
-            "QPushButton {border: none; background: transparent; font-weight: bold;}"
-        )
+        self._size = size
         layout = QHBoxLayout(self)
         layout.setContentsMargins(10, 2, 4, 2)
         layout.setSpacing(4)
@@ -52,6 +51,23 @@ class TagsView(QFrame):
         self.deleteButton.setFocusPolicy(Qt.FocusPolicy.NoFocus)
         self.deleteButton.clicked.connect(self._handle_delete)
         layout.addWidget(self.deleteButton)
+        self._apply_theme()
+        useTheme().state.valueChanged.connect(self._apply_theme)
+
+    @Slot()
+    def _apply_theme(self, *_: Any) -> None:
+        """Chip colours from the theme's "tag" style; follows light/dark switches."""
+        style = useTheme().components["KelSelect"]["styles"]["tag"]({"size": self._size})
+        props = style.get("props", {}).get(self._size, {})
+        radius = props.get("borderRadius", style.get("borderRadius", 12))
+        font = props.get("fontSize", style.get("fontSize", 13))
+        color = style.get("color", "black")
+        self.setStyleSheet(
+            f"TagsView {{background-color: {style.get('backgroundColor', 'transparent')}; border-radius: {radius}px;}}"
+            f"TagsView:hover {{background-color: {style.get('slots', {}).get('hover', {}).get('backgroundColor', 'transparent')};}}"
+            f"QLabel {{color: {color}; font-size: {font}px; background: transparent;}}"
+            f"QPushButton {{color: {color}; border: none; background: transparent; font-weight: bold;}}"
+        )
 
     def renderUi(self, ctx: Any = None, parent: QWidget | None = None) -> QWidget:
         """Built already; kept so containers can treat it as a component."""
