@@ -59,7 +59,8 @@ class TagsView(QFrame):
         """Chip colours from the theme's "tag" style; follows light/dark switches."""
         style = useTheme().components["KelSelect"]["styles"]["tag"]({"size": self._size})
         props = style.get("props", {}).get(self._size, {})
-        radius = props.get("borderRadius", style.get("borderRadius", 12))
+        # Qt draws no rounding at all for a radius over half the height: keep it under.
+        radius = min(props.get("borderRadius", style.get("borderRadius", 12)), 9)
         font = props.get("fontSize", style.get("fontSize", 13))
         color = style.get("color", "black")
         self.setStyleSheet(
