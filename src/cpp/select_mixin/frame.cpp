@@ -176,8 +176,13 @@ nb::object select_setup_select_mode(Args a) {
     arrow.attr(VN("clicked")).attr(VN("connect"))(self.attr(VN("_btn_select_toggle_popup")));
     hlo_action_frame.attr(VN("addWidget"))(arrow);
 
-    // With the input as context the timer dies with it.
-    global(VN("QTimer")).attr(VN("singleShot"))(0, self, self.attr(VN("_setIcons")));
+    // A one-shot timer owned by the input: it dies with it, and unlike a static singleShot it
+    // lets go of the bound method when it does.
+    nb::object timer = global(VN("QTimer"))(self);
+    timer.attr(VN("setSingleShot"))(true);
+    timer.attr(VN("timeout")).attr(VN("connect"))(self.attr(VN("_setIcons")));
+    timer.attr(VN("timeout")).attr(VN("connect"))(timer.attr(VN("deleteLater")));
+    timer.attr(VN("start"))(0);
 
     nb::object flow_view = vantu::getattr_or_none(self, VN("_flow_layout_view"));
     if (!flow_view.is_none()) flow_view.attr(VN("mousePressEvent")) = self.attr(VN("onMultipleInputFieldClicked"));
