@@ -257,3 +257,45 @@ class TestTextInput:
         before = inp._frame.styleSheet()
         error.setValue(True)
         assert inp._getError() is True and inp._frame.styleSheet() != before
+
+
+class TestThemeAndLanguage:
+    def test_theme_switch_restyles_and_language_switch_retranslates(self, render):
+        from vantu.i18n.use_translation import set_language
+        from vantu.material.styles import set_theme_mode
+
+        inp = render(label="Label", placeholder="Search...")._input
+        light = inp._frame.styleSheet()
+        set_theme_mode("dark")
+        try:
+            assert inp._frame.styleSheet() != light
+        finally:
+            set_theme_mode("light")
+        assert inp._frame.styleSheet() == light
+        set_language("vi")
+        try:
+            assert inp._titleLabel.text() == "Nhãn" and inp._inputField.placeholderText() == "Tìm kiếm..."
+        finally:
+            set_language("en")
+        assert inp._titleLabel.text() == "Label"
+
+    def test_deleted_inputs_hear_nothing(self, qapp):
+        import gc
+        import weakref
+
+        from vantu.material.component import RenderContext
+        from vantu.material.entrybox.entrybox import EntryBox
+        from vantu.material.styles import set_theme_mode
+
+        from .conftest import flush_deletes
+
+        box = EntryBox(label="x")
+        box.renderUi(RenderContext())
+        ref = weakref.ref(box._input)
+        box.deleteLater()
+        del box
+        flush_deletes(qapp)
+        gc.collect()
+        assert ref() is None
+        set_theme_mode("dark")  # reaches no deleted input, raises nothing
+        set_theme_mode("light")

@@ -8,6 +8,7 @@ a value, empties it.
 """
 from __future__ import annotations
 
+import functools
 import traceback
 import weakref
 from collections.abc import Callable, Mapping
@@ -71,49 +72,111 @@ _DEFAULTS: dict[str, Any] = {
 }
 
 
-class _FieldEdit(QLineEdit):
-    """The editable field; its events become signals the input connects to."""
+@functools.lru_cache(maxsize=256)
+def _style_sheets(theme: Any, mode: str, color: Any, variant: str, size: str, states: tuple[bool, ...]) -> tuple[str, str]:
+    """Style sheets of the field frame and of the title for one look; the theme is read once per look."""
+    styles = theme.components["KelInput"]["styles"]
+    own = {"color": color, "variant": variant, "size": size}
+    on = tuple(name for name, flag in zip(("hover", "focus", "error", "disabled"), states) if flag)
 
-    focused = Signal()
-    blurred = Signal()
-    released = Signal(object)
-    keyPressed = Signal(object)
-    keyReleased = Signal(object)
-    entered = Signal()
-    left = Signal()
-    resized = Signal()
+    def block(style: Mapping[str, Any], names: tuple[str, ...]) -> str:
+        props = style.get("props", {})
+        slots = style.get("slots", {})
+        parts = [get_qss_style(style), get_qss_style(props.get(variant)), get_qss_style(props.get(size))]
+        parts.extend(get_qss_style(slots.get(name)) for name in names)
+        return " ".join(p for p in parts if p)
+
+    root = block(styles["root"](own), on)
+    field = block(styles["inputField"](own), ("disabled",) if states[3] else ())
+    title = block(styles["label"](own), tuple(n for n in on if n != "hover"))
+    return (f"#InputBaseFrame {{{root}}} QLineEdit#InputBaseField {{{field}}}", f"#InputBaseLabel {{{title}}}")
+
+
+
+class _Followers(QObject):
+    """Restyles and re-translates every live input when the theme or the language changes.
+
+    One listener for all inputs instead of one per input: inputs are held weakly, and one
+    whose widget is gone is skipped.
+    """
+
+    def __init__(self) -> None:
+        super().__init__()
+        self._inputs: weakref.WeakSet[InputBase] = weakref.WeakSet()
+        useTheme().state.valueChanged.connect(self._handle_theme_changed)
+        i18n.langChanged.connect(self._handle_language_changed)
+
+    def add(self, item: InputBase) -> None:
+        self._inputs.add(item)
+
+    def _live(self) -> list[InputBase]:
+        return [item for item in list(self._inputs) if isValid(item)]
+
+    def _handle_theme_changed(self, *_: Any) -> None:
+        for item in self._live():
+            item._refresh_style()
+
+    def _handle_language_changed(self, *_: Any) -> None:
+        for item in self._live():
+            item._set_translated_texts()
+
+
+_followers: _Followers | None = None
+
+
+def _follow(item: InputBase) -> None:
+    global _followers
+    if _followers is None:
+        _followers = _Followers()
+    _followers.add(item)
+
+
+class _FieldEdit(QLineEdit):
+    """The editable field; hands its focus, pointer, key and size events to its input.
+
+    The input is held weakly: the field never keeps its owner alive.
+    """
+
+    def __init__(self, host: InputBase) -> None:
+        super().__init__()
+        self._host = weakref.ref(host)
+
+    def _tell(self, handler: str, *args: Any) -> None:
+        host = self._host()
+        if host is not None:
+            getattr(host, handler)(*args)
 
     def focusInEvent(self, event) -> None:
         super().focusInEvent(event)
-        self.focused.emit()
+        self._tell("_handle_field_focus_in")
 
     def focusOutEvent(self, event) -> None:
         super().focusOutEvent(event)
-        self.blurred.emit()
+        self._tell("_handle_field_focus_out")
 
     def mouseReleaseEvent(self, event) -> None:
         super().mouseReleaseEvent(event)
-        self.released.emit(event)
+        self._tell("_handle_field_released", event)
 
     def keyPressEvent(self, event) -> None:
-        self.keyPressed.emit(event)
+        self._tell("_handle_key_down", event)
         super().keyPressEvent(event)
 
     def keyReleaseEvent(self, event) -> None:
-        self.keyReleased.emit(event)
+        self._tell("_handle_key_up", event)
         super().keyReleaseEvent(event)
 
     def enterEvent(self, event) -> None:
         super().enterEvent(event)
-        self.entered.emit()
+        self._tell("_handle_field_entered")
 
     def leaveEvent(self, event) -> None:
         super().leaveEvent(event)
-        self.left.emit()
+        self._tell("_handle_field_left")
 
     def resizeEvent(self, event) -> None:
         super().resizeEvent(event)
-        self.resized.emit()
+        self._tell("_place_action_frame")
 
 
 class _TagDelete:
@@ -247,7 +310,7 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         frame_layout = QHBoxLayout(self._frame)
         frame_layout.setContentsMargins(0, 4, 0, 4)
         frame_layout.setSpacing(0)
-        self._inputField = _FieldEdit()
+        self._inputField = _FieldEdit(self)
         self._inputField.setObjectName("InputBaseField")
         self._inputField.setFrame(False)
         if self._type == "password":
@@ -272,19 +335,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             self.action_frame.show()
 
     def _connect(self) -> None:
-        field = self._inputField
-        field.focused.connect(self._handle_field_focus_in)
-        field.blurred.connect(self._handle_field_focus_out)
-        field.released.connect(self._handle_field_released)
-        field.keyPressed.connect(self._handle_key_down)
-        field.keyReleased.connect(self._handle_key_up)
-        field.entered.connect(self._handle_field_entered)
-        field.left.connect(self._handle_field_left)
-        field.resized.connect(self._place_action_frame)
-        field.textChanged.connect(self._handle_text_changed)
-        i18n.langChanged.connect(self._set_translated_texts)
-        theme = useTheme()
-        useEffect(self._refresh_style, [theme.state], component=self)
+        self._inputField.textChanged.connect(self._handle_text_changed)
+        _follow(self)
         if isinstance(self._error, State):
             useEffect(self._refresh_style, [self._error], component=self)
         if self._valueState is not None:
@@ -339,29 +391,17 @@ class InputBase(QWidget, EntryBoxSelectMixin):
 
     def _refresh_style(self, *_: Any) -> None:
         theme = useTheme()
-        styles = theme.components["KelInput"]["styles"]
         variant = self._variant if self._variant in VARIANTS else "outlined"
         size = self._size if self._size in ("small", "medium") else "medium"
-        own = {"color": self._color, "variant": variant, "size": size}
-        error = self._getError()
-        disabled = not self.isEnabled()
-
-        def block(style: Mapping[str, Any], states: tuple[str, ...]) -> str:
-            parts = [get_qss_style(style), get_qss_style(style.get("props", {}).get(variant)),
-                     get_qss_style(style.get("props", {}).get(size))]
-            slots = style.get("slots", {})
-            for name in states:
-                parts.append(get_qss_style(slots.get(name)))
-            return " ".join(p for p in parts if p)
-
-        states = tuple(
-            name for name, on in (("hover", self._hovered), ("focus", self._focused), ("error", error), ("disabled", disabled)) if on
-        )
-        root = block(styles["root"](own), states)
-        field = block(styles["inputField"](own), ("disabled",) if disabled else ())
-        label = block(styles["label"](own), tuple(s for s in states if s != "hover"))
-        self._frame.setStyleSheet(f"#InputBaseFrame {{{root}}} QLineEdit#InputBaseField {{{field}}}")
-        self._titleLabel.setStyleSheet(f"#InputBaseLabel {{{label}}}")
+        states = (self._hovered, self._focused, self._getError(), not self.isEnabled())
+        try:
+            frame, title = _style_sheets(theme, theme.mode, self._color, variant, size, states)
+        except TypeError:  # a colour that cannot be a cache key
+            frame, title = _style_sheets.__wrapped__(theme, theme.mode, self._color, variant, size, states)
+        if frame != self._frame.styleSheet():
+            self._frame.setStyleSheet(frame)
+        if title != self._titleLabel.styleSheet():
+            self._titleLabel.setStyleSheet(title)
 
     # -- value ---------------------------------------------------------------------
 
