@@ -299,3 +299,41 @@ class TestThemeAndLanguage:
         assert ref() is None
         set_theme_mode("dark")  # reaches no deleted input, raises nothing
         set_theme_mode("light")
+
+
+class TestReactiveOptionsAndLifetime:
+    def test_options_state_updates_the_open_list(self, render, qtbot):
+        from vantu.hooks import State
+
+        options = State(["a", "b"])
+        inp = render(options=options, getOptionLabel=str)._input
+        qtbot.mouseClick(inp._inputField, Qt.MouseButton.LeftButton)
+        assert rows(inp) == ["a", "b"]
+        options.setValue(["c"])
+        assert rows(inp) == ["c"]
+        click_row(qtbot, inp, "c")
+        assert inp.value == "c"
+
+    def test_deleted_select_raises_nothing_later(self, qapp, qtbot):
+        import gc
+        import weakref
+
+        from vantu.hooks import State
+        from vantu.material.component import RenderContext
+        from vantu.material.entrybox.entrybox import EntryBox
+
+        from .conftest import flush_deletes
+
+        renderer = State(lambda o: o)
+        box = EntryBox(options=["a"], getOptionLabel=str, multiple=True, renderTags=True, renderOption=renderer)
+        box.renderUi(RenderContext())
+        box.show()
+        box._input.select_show_popup()
+        ref = weakref.ref(box._input)
+        box.deleteLater()
+        del box
+        flush_deletes(qapp)
+        gc.collect()
+        assert ref() is None
+        renderer.setValue(lambda o: o * 2)  # the menu rebuild connection went with the input
+        qtbot.mousePress(qapp.mainWindow, Qt.MouseButton.LeftButton)  # no application filter left

@@ -131,6 +131,23 @@ def _follow(item: InputBase) -> None:
     _followers.add(item)
 
 
+
+def _set_list_options(view: Any, options: list[Any]) -> None:
+    """Shows ``options`` in the popup's list, leaving it alone when it already shows them."""
+    if hasattr(view, "setOptions"):
+        view.setOptions(options)
+        return
+    # TODO(entrybox): use a public setter once the option list has one.
+    model = view.model()
+    if [model.option(row) for row in range(model.rowCount())] == options:
+        return
+    model.set_options(options)
+    view._widget_rows = view._renders_widgets()
+    view.setUniformItemSizes(not view._widget_rows)
+    view._place_row_widgets()
+    view._update_height()
+
+
 class _FieldEdit(QLineEdit):
     """The editable field; hands its focus, pointer, key and size events to its input.
 
@@ -232,7 +249,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         config = dict(_DEFAULTS)
         config.update(kwargs)
         options = config["options"]
-        if isinstance(options, State):
+        self._optionsState = options if isinstance(options, State) else None
+        if self._optionsState is not None:
             options = options.value
         if options is not None and not isinstance(options, (list, tuple)):
             raise TypeError(f"Argument 'options' must be a list of options or None, got {type(options).__name__}")
@@ -341,6 +359,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             useEffect(self._refresh_style, [self._error], component=self)
         if self._valueState is not None:
             useEffect(self._apply_value_state, [self._valueState], component=self)
+        if self._optionsState is not None:
+            useEffect(self._apply_options_state, [self._optionsState], component=self)
 
     def setup_action_frame_and_adornment(self) -> None:
         """Places the clear and arrow buttons over the right end of the field."""
@@ -424,6 +444,12 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             if self._multiple and self._renderTags:
                 self._rebuild_tags()
         self.base_set_value(value)
+
+    def _apply_options_state(self) -> None:
+        options = self._optionsState.value
+        self._options = list(options) if isinstance(options, (list, tuple)) else []
+        if self._menu:
+            self._refresh_menu_rows()
 
     def _apply_value_state(self) -> None:
         self.setValue(self._valueState.value)
@@ -585,12 +611,7 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             self.select_create_menu()
         options = self._getOptions()
         view = self._menu.listView
-        model = view.model()
-        if hasattr(view, "setOptions"):
-            view.setOptions(options)
-        else:
-            model.set_options(options)
-            view._update_height()
+        _set_list_options(view, options)
         if options:
             row = getattr(self._menu, "_messageRow", None)
             if row is not None and isValid(row):
