@@ -366,6 +366,10 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         """Places the clear and arrow buttons over the right end of the field."""
         if self.action_frame is None:
             return
+        self.action_frame.setStyleSheet(
+            "QPushButton {border: none; background: transparent; border-radius: 12px;}"
+            "QPushButton:hover {background: rgba(0, 0, 0, 0.06);}"
+        )
         if not (self._multiple and self._renderTags):
             self._inputField.setTextMargins(0, 0, ACTION_FRAME_WIDTH, 0)
         self._place_action_frame()
@@ -580,6 +584,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         had_focus = line.hasFocus()
         old = self._flowWidget
         new = FlowWidget(self, [line]).renderUi(ctx=self._ctx)
+        # Tags start where typed text would: the variant's left padding.
+        new.layout().setContentsMargins(0 if self._variant == "standard" else 12, 2, 0, 2)
         layout = self._inputField.layout()
         if old is not None and isValid(old):
             layout.replaceWidget(old, new)
