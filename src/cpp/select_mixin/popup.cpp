@@ -46,7 +46,7 @@ Rect screen_bounds(nb::handle self) {
 
 /// The height the popup may reach down to before it flips above the input: the main
 /// window's height when the application has one, else the bottom of the screen.
-int limit_y(nb::handle self, const Rect &bounds) {
+int limit_y(const Rect &bounds) {
     nb::object main_window = vantu::getattr_or_none(application(), VN("mainWindow"));
     if (!main_window.is_none()) return nb::cast<int>(main_window.attr(VN("height"))());
     return bounds.bottom();
@@ -63,7 +63,7 @@ void place(nb::handle self, nb::handle popup, nb::handle menu) {
     const int popup_h = nb::cast<int>(popup.attr(VN("height"))());
     Rect anchor{nb::cast<int>(point.attr(VN("x"))()), nb::cast<int>(point.attr(VN("y"))()) - height, width, height};
     Rect bounds = screen_bounds(self);
-    Point p = place_popup(anchor, menu_h, popup_w, popup_h, limit_y(self, bounds), bounds);
+    Point p = place_popup(anchor, menu_h, popup_w, popup_h, limit_y(bounds), bounds);
     point.attr(VN("setX"))(p.x);
     point.attr(VN("setY"))(p.y);
     popup.attr(VN("move"))(point);
