@@ -170,6 +170,19 @@ class TestUseEffect:
         assert ref() is None
         state.value = 1
 
+    def test_builtin_method_effect_forms_no_reference_cycle(self, qtbot):
+        w = QWidget()
+        with qtbot.waitExposed(w):
+            w.show()
+        state = State(0)
+        useEffect(w.hide, [state], component=w)
+        state.value = 1
+        assert not w.isVisible()
+        ref = weakref.ref(w)
+        del w
+        assert ref() is None
+        state.value = 2
+
     def test_lambda_effect_released_when_python_drops_toplevel(self):
         w = Host()
         state = State(0)

@@ -40,32 +40,38 @@ class State(QObject):
 
     @value.setter
     def value(self, new: Any) -> None:
-        self.setValue(new)
+        _store(self, new)
 
     def setValue(self, new: Any) -> None:
         """Store ``new``, then emit ``valueChanged`` if it differs from the old value."""
-        old = self._value
-        self._value = new
-        if new is old:
-            return
-        if type(new) is type(old):
-            try:
-                if old == new:
-                    return
-            except Exception:
-                # Values whose comparison cannot give a truth value
-                # (arrays, odd __eq__) count as changed.
-                pass
-        try:
-            self.valueChanged.emit(new)
-        except RuntimeError:
-            # The owner is gone and took the C++ side with it: there is
-            # nobody left to notify, which is not the caller's fault.
-            if isValid(self):
-                raise
+        _store(self, new)
 
     def __repr__(self) -> str:
         return f"State({self._value!r})"
+
+
+def _store(state: State, new: Any) -> None:
+    # A function rather than a method: attribute lookups of methods on Qt
+    # objects are slow, and setters sit on hot paths.
+    old = state._value
+    state._value = new
+    if new is old:
+        return
+    if type(new) is type(old):
+        try:
+            if old == new:
+                return
+        except Exception:
+            # Values whose comparison cannot give a truth value
+            # (arrays, odd __eq__) count as changed.
+            pass
+    try:
+        state.valueChanged.emit(new)
+    except RuntimeError:
+        # The owner is gone and took the C++ side with it: there is
+        # nobody left to notify, which is not the caller's fault.
+        if isValid(state):
+            raise
 
 
 def _check_component(component: Any, hook: str) -> None:
@@ -75,7 +81,9 @@ def _check_component(component: Any, hook: str) -> None:
             f"(a QObject), got {type(component).__name__}"
         )
     if not isValid(component):
-        raise RuntimeError(f"{hook}(): 'component' has already been deleted")
+        raise RuntimeError(
+            f"{hook}(): 'component' has no live Qt object (deleted, or its Qt constructor has not run yet)"
+        )
 
 
 def useState(*, initial: Any = None, component: QObject | None = None) -> tuple[State, Callable[[Any], None]]:
@@ -90,43 +98,61 @@ def useState(*, initial: Any = None, component: QObject | None = None) -> tuple[
     return state, state.setValue
 
 
+_STRONG, _WEAK, _UNBOUND = "strong", "weak", "unbound"
+
+
 class _Effect(QObject):
     """Runs one effect callback for one component.
 
-    A bound method of the component is held through a ``WeakMethod``; any
-    other callable (often a lambda closing over the component) is held until
-    the component's ``destroyed`` signal, and as a Qt child the effect dies
-    with the component in any case.
+    A bound method of the component is held through a ``WeakMethod`` (or, for
+    builtin and extension methods, as the plain function called with this
+    effect's parent); any other callable, often a lambda closing over the
+    component, is held until the component's ``destroyed`` signal. As a Qt
+    child the effect dies with the component in any case.
     """
 
     def __init__(self, component: QObject, callback: Callable[[], Any]) -> None:
         super().__init__(component)
-        self.setObjectName("vantu-effect")
         if type(callback) is MethodType and callback.__self__ is component:
             self._fn: Any = WeakMethod(callback)
-            self._weak = True
-        else:
-            self._fn = callback
-            self._weak = False
-            # A bound method of this child: it holds the effect, never the component.
-            component.destroyed.connect(self._release)
+            self._kind = _WEAK
+            return
+        if getattr(callback, "__self__", None) is component:
+            # Bound methods of other kinds (builtin, extension-generated):
+            # keep the function alone and supply the component on each call.
+            func = getattr(callback, "__func__", None)
+            if func is None:
+                func = getattr(type(component), getattr(callback, "__name__", ""), None)
+            if func is not None:
+                self._fn = func
+                self._kind = _UNBOUND
+                return
+        self._fn = callback
+        self._kind = _STRONG
+        # A bound method of this child: it holds the effect, never the component.
+        component.destroyed.connect(self._release)
 
     @Slot()
     def _run(self) -> None:
         fn = self._fn
         if fn is None:
             return
-        if self._weak:
+        kind = self._kind
+        if kind is _WEAK:
             fn = fn()
             if fn is None or not isValid(fn.__self__):
                 self._drop()
                 return
+            fn()
+            return
+        owner = self.parent()
+        if owner is None or not isValid(owner):
+            self._drop()
+            return
+        if kind is _UNBOUND:
+            fn(owner)
         else:
-            owner = self.parent()
-            if owner is None or not isValid(owner):
-                self._drop()
-                return
-        fn()
+            fn()
 
     @Slot()
     def _release(self) -> None:

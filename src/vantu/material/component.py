@@ -69,7 +69,7 @@ class RenderContext(QObject):
 
     @property
     def done(self) -> int:
-        """Units run so far."""
+        """Units run so far (counted per chunk when a scheduler runs them)."""
         return self._done
 
     @property
@@ -102,8 +102,12 @@ class RenderContext(QObject):
         if scheduler is None:
             self._done += 1
             unit()
-        else:
-            scheduler._enqueue(unit)
+            return
+        # Hot path: plain attribute access only (method lookups on Qt
+        # objects cost several times more).
+        scheduler._queue.append(unit)
+        if not scheduler._armed:
+            scheduler._request_turn()
 
     def _report(self, final: bool) -> None:
         if self._total is None:
@@ -183,11 +187,6 @@ class RenderScheduler(QObject):
         """Units waiting for a later turn."""
         return len(self._queue)
 
-    def _enqueue(self, unit: Callable[[], Any]) -> None:
-        self._queue.append(unit)
-        if not self._armed:
-            self._request_turn()
-
     def _request_turn(self) -> None:
         if self._armed or not isValid(self):
             return
@@ -207,13 +206,14 @@ class RenderScheduler(QObject):
             while queue and ran < chunk:
                 unit = popleft()
                 ran += 1
-                ctx._done += 1
                 unit()
         except BaseException:
+            ctx._done += ran
             self._account(ran)
             # Whatever is left (or the finish) still happens next turn.
             self._request_turn()
             raise
+        ctx._done += ran
         self._account(ran)
         if queue:
             ctx._report(final=False)

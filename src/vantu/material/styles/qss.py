@@ -51,12 +51,19 @@ def get_qss_style(style: Mapping[str, Any] | None) -> str:
     """
     if style is None:
         return ""
-    if not isinstance(style, Mapping):
+    if type(style) is not dict and not isinstance(style, Mapping):
         raise TypeError(f"get_qss_style(): 'style' must be a mapping, got {type(style).__name__}")
     parts = []
+    append = parts.append
+    kebab = _KEBAB
     for key, value in style.items():
-        if value is None or isinstance(value, Mapping):
+        kind = type(value)
+        if kind is str:
+            # The common case first: colours, borders and keywords.
+            append(f"{kebab.get(key) or _kebab(key)}: {value};")
+        elif value is None or kind is dict or isinstance(value, Mapping):
             continue
-        prop = _KEBAB.get(key) or _kebab(key)
-        parts.append(f"{prop}: {_value(prop, value)};")
+        else:
+            prop = kebab.get(key) or _kebab(key)
+            append(f"{prop}: {_value(prop, value)};")
     return " ".join(parts)

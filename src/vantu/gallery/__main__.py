@@ -1,0 +1,60 @@
+"""Starts the gallery. Without a display (or with --screenshot DIR) it runs offscreen,
+saves a PNG of every page into DIR and exits."""
+from __future__ import annotations
+
+import argparse
+import os
+import sys
+from pathlib import Path
+
+DEFAULT_SHOTS = Path("screenshots") / "gallery"
+
+
+def _has_display() -> bool:
+    return bool(os.environ.get("DISPLAY") or os.environ.get("WAYLAND_DISPLAY")) or sys.platform in ("win32", "darwin")
+
+
+def _quiet_offscreen(mode, context, message: str) -> None:
+    # The offscreen platform warns about window features it lacks; nothing a user can act on.
+    if "does not support" in message:
+        return
+    sys.stderr.write(message + "\n")
+
+
+def main(argv: list[str] | None = None) -> int:
+    parser = argparse.ArgumentParser(prog="python -m vantu.gallery", description=__doc__)
+    parser.add_argument("--screenshot", metavar="DIR", type=Path, default=None,
+                        help=f"run offscreen, save a PNG per page into DIR and exit (default without a display: {DEFAULT_SHOTS})")
+    args = parser.parse_args(argv)
+
+    shots = args.screenshot
+    if shots is None and not _has_display() and not os.environ.get("QT_QPA_PLATFORM"):
+        shots = DEFAULT_SHOTS
+    if shots is not None:
+        os.environ["QT_QPA_PLATFORM"] = "offscreen"
+
+    from PySide6.QtCore import qInstallMessageHandler
+    from PySide6.QtWidgets import QApplication
+
+    from vantu.gallery.window import GalleryWindow
+
+    if shots is not None:
+        qInstallMessageHandler(_quiet_offscreen)
+
+    app = QApplication.instance() or QApplication(sys.argv[:1])
+    app.setApplicationName("vantu gallery")
+    window = GalleryWindow()
+    app.mainWindow = window
+    window.show()
+    if shots is not None:
+        saved = window.save_screenshots(shots)
+        print(f"saved {len(saved)} screenshots into {shots.resolve()}")
+        for path in saved:
+            print(f"  {path.name}")
+        window.close()
+        return 0
+    return app.exec()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,60 @@
+"""Small building blocks shared by the gallery pages: a page column, titles and captioned demos."""
+from __future__ import annotations
+
+from PySide6.QtWidgets import QGridLayout, QLabel, QVBoxLayout, QWidget
+
+from vantu.i18n.use_translation import i18n, translate
+
+
+class Page(QWidget):
+    """A column of sections; texts registered with `text()` follow the language switch."""
+
+    def __init__(self, title: str) -> None:
+        super().__init__()
+        self._texts: list[tuple[QLabel, str]] = []
+        self.column = QVBoxLayout(self)
+        self.column.setContentsMargins(32, 24, 32, 32)
+        self.column.setSpacing(12)
+        self.column.addWidget(self.text(title, "pageTitle"))
+        i18n.langChanged.connect(self._retranslate)
+
+    def text(self, key: str, role: str = "caption") -> QLabel:
+        label = QLabel(translate(key))
+        label.setProperty("role", role)
+        label.setWordWrap(role == "caption")
+        self._texts.append((label, key))
+        return label
+
+    def section(self, title: str, columns: int = 3) -> QGridLayout:
+        self.column.addWidget(self.text(title, "section"))
+        holder = QWidget(self)
+        grid = QGridLayout(holder)
+        grid.setContentsMargins(0, 0, 0, 0)
+        grid.setHorizontalSpacing(24)
+        grid.setVerticalSpacing(16)
+        self.column.addWidget(holder)
+        grid._next = 0  # next free cell
+        grid._columns = columns
+        return grid
+
+    def demo(self, grid: QGridLayout, caption: str, widget: QWidget) -> QWidget:
+        """Puts `widget` with its caption under it into the next cell of `grid`."""
+        cell = QWidget()
+        box = QVBoxLayout(cell)
+        box.setContentsMargins(0, 0, 0, 0)
+        box.setSpacing(4)
+        box.addWidget(widget)
+        box.addWidget(self.text(caption))
+        box.addStretch(1)
+        row, col = divmod(grid._next, grid._columns)
+        grid.addWidget(cell, row, col)
+        grid._next += 1
+        return widget
+
+    def finish(self) -> "Page":
+        self.column.addStretch(1)
+        return self
+
+    def _retranslate(self, *_ignored) -> None:
+        for label, key in self._texts:
+            label.setText(translate(key))

@@ -1,0 +1,37 @@
+"""The gallery window's own style sheet, from the theme's palette."""
+from __future__ import annotations
+
+from vantu.material.styles import Theme
+
+
+def window_sheet(theme: Theme) -> str:
+    p = theme.palette
+    t = theme.typography
+    family = t.get("fontFamily", "sans-serif") if isinstance(t, dict) else "sans-serif"
+    return f"""
+QMainWindow, QScrollArea, QScrollArea > QWidget > QWidget, QStackedWidget {{
+    background: {p["background"]["default"]}; color: {p["text"]["primary"]};
+}}
+QWidget {{ font-family: {family}; font-size: 14px; }}
+QToolBar#GalleryToolBar {{
+    background: {p["background"]["paper"]}; border: none; border-bottom: 1px solid {p["divider"]};
+    padding: 6px 12px; spacing: 6px;
+}}
+QLabel#GalleryTitle {{ color: {p["primary"]["main"]}; font-size: 18px; font-weight: 600; padding-right: 16px; }}
+QToolBar#GalleryToolBar QPushButton {{
+    background: transparent; color: {p["text"]["primary"]}; border: 1px solid {p["outline"]};
+    border-radius: 14px; padding: 4px 14px; min-height: 20px;
+}}
+QToolBar#GalleryToolBar QPushButton:checked {{
+    background: {p["primary"]["main"]}; color: {p["primary"]["contrastText"]}; border-color: {p["primary"]["main"]};
+}}
+QListWidget#GalleryNav {{
+    background: {p["background"]["paper"]}; color: {p["text"]["primary"]}; border: none;
+    border-right: 1px solid {p["divider"]}; padding: 8px 0px; outline: none;
+}}
+QListWidget#GalleryNav::item {{ padding: 10px 16px; border-radius: 18px; margin: 2px 8px; }}
+QListWidget#GalleryNav::item:selected {{ background: {p["action"]["selected"]}; color: {p["primary"]["main"]}; }}
+QLabel[role="pageTitle"] {{ font-size: 24px; color: {p["text"]["primary"]}; }}
+QLabel[role="caption"] {{ font-size: 12px; color: {p["text"]["secondary"]}; }}
+QLabel[role="section"] {{ font-size: 16px; font-weight: 600; color: {p["text"]["primary"]}; padding-top: 8px; }}
+"""

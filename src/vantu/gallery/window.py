@@ -1,0 +1,148 @@
+"""The gallery's main window: a tool bar with the theme and language switches, a page list
+on the left and the pages on the right."""
+from __future__ import annotations
+
+from pathlib import Path
+
+from PySide6.QtCore import QSize, Qt
+from PySide6.QtWidgets import (
+    QButtonGroup,
+    QFrame,
+    QHBoxLayout,
+    QLabel,
+    QListWidget,
+    QMainWindow,
+    QPushButton,
+    QScrollArea,
+    QSizePolicy,
+    QStackedWidget,
+    QToolBar,
+    QVBoxLayout,
+    QWidget,
+)
+
+from vantu.gallery import theme_sheet
+from vantu.gallery.pages import PAGES
+from vantu.hooks import useEffect
+from vantu.i18n.use_translation import i18n, set_language, translate
+from vantu.material.styles import set_theme_mode, useTheme
+
+
+class GalleryWindow(QMainWindow):
+    """Every component family on its own page; switches change every page at once."""
+
+    def __init__(self) -> None:
+        super().__init__()
+        self.setObjectName("GalleryWindow")
+        self.resize(1180, 800)
+        self.theme = useTheme()
+
+        bar = QToolBar(self)
+        bar.setObjectName("GalleryToolBar")
+        bar.setMovable(False)
+        self.addToolBar(Qt.ToolBarArea.TopToolBarArea, bar)
+        self._title = QLabel(bar)
+        self._title.setObjectName("GalleryTitle")
+        bar.addWidget(self._title)
+        spacer = QWidget(bar)
+        spacer.setSizePolicy(QSizePolicy.Policy.Expanding, QSizePolicy.Policy.Preferred)
+        bar.addWidget(spacer)
+        self._switches: dict[str, QPushButton] = {}
+        self._theme_group = self._segmented(bar, (("light", "Light"), ("dark", "Dark")), self._on_theme_clicked)
+        bar.addSeparator()
+        self._lang_group = self._segmented(bar, (("en", "English"), ("vi", "Vietnamese")), self._on_lang_clicked)
+        self._switches[self.theme.mode].setChecked(True)
+        self._switches[i18n.lang].setChecked(True)
+
+        body = QWidget(self)
+        layout = QHBoxLayout(body)
+        layout.setContentsMargins(0, 0, 0, 0)
+        layout.setSpacing(0)
+        self.nav = QListWidget(body)
+        self.nav.setObjectName("GalleryNav")
+        self.nav.setFixedWidth(200)
+        self.stack = QStackedWidget(body)
+        self.stack.setObjectName("GalleryStack")
+        layout.addWidget(self.nav)
+        layout.addWidget(self.stack, 1)
+        self.setCentralWidget(body)
+
+        self.pages: list[tuple[str, str, QWidget]] = []
+        for key, title, build in PAGES:
+            scroll = QScrollArea(self.stack)
+            scroll.setObjectName(f"GalleryPage-{key}")
+            scroll.setWidgetResizable(True)
+            scroll.setFrameShape(QFrame.Shape.NoFrame)
+            page = build(self)
+            page.setObjectName(f"GalleryContent-{key}")
+            scroll.setWidget(page)
+            self.stack.addWidget(scroll)
+            self.pages.append((key, title, page))
+            self.nav.addItem(translate(title))
+        self.nav.currentRowChanged.connect(self.stack.setCurrentIndex)
+        self.nav.setCurrentRow(0)
+
+        useEffect(self._apply_theme, [self.theme.state], component=self)
+        i18n.langChanged.connect(self._retranslate)
+        self._apply_theme()
+        self._retranslate()
+
+    def _segmented(self, bar: QToolBar, items, on_click) -> QButtonGroup:
+        group = QButtonGroup(bar)
+        group.setExclusive(True)
+        for key, text in items:
+            button = QPushButton(bar)
+            button.setObjectName(f"Switch-{key}")
+            button.setProperty("textKey", text)
+            button.setCheckable(True)
+            button.setCursor(Qt.CursorShape.PointingHandCursor)
+            group.addButton(button)
+            bar.addWidget(button)
+            self._switches[key] = button
+        group.buttonClicked.connect(on_click)
+        return group
+
+    def _on_theme_clicked(self, button: QPushButton) -> None:
+        set_theme_mode(button.objectName().removeprefix("Switch-"))
+
+    def _on_lang_clicked(self, button: QPushButton) -> None:
+        set_language(button.objectName().removeprefix("Switch-"))
+
+    def _apply_theme(self) -> None:
+        self.setStyleSheet(theme_sheet.window_sheet(self.theme))
+
+    def _retranslate(self, *_ignored) -> None:
+        self._title.setText(translate("vantu gallery"))
+        for button in self._switches.values():
+            button.setText(translate(button.property("textKey")))
+        for row, (_key, title, _page) in enumerate(self.pages):
+            self.nav.item(row).setText(translate(title))
+
+    def show_page(self, key: str) -> QWidget:
+        """Brings the page `key` to the front and returns its content widget."""
+        for row, (page_key, _title, page) in enumerate(self.pages):
+            if page_key == key:
+                self.nav.setCurrentRow(row)
+                return page
+        raise KeyError(key)
+
+    def save_screenshots(self, folder: Path) -> list[Path]:
+        """Saves every page (and what each page chooses to show open) as PNG files in `folder`."""
+        from PySide6.QtWidgets import QApplication
+
+        folder.mkdir(parents=True, exist_ok=True)
+        app = QApplication.instance()
+        saved: list[Path] = []
+        for index, (key, _title, page) in enumerate(self.pages):
+            self.show_page(key)
+            app.processEvents()
+            path = folder / f"{index + 1:02d}-{key}.png"
+            self.grab().save(str(path))
+            saved.append(path)
+            extra = getattr(page, "extra_screenshots", None)
+            if extra is not None:
+                for name, image in extra(self):
+                    shot = folder / f"{index + 1:02d}-{key}-{name}.png"
+                    image.save(str(shot))
+                    saved.append(shot)
+        return saved
