@@ -10,7 +10,7 @@ from types import MethodType
 from typing import Any
 from weakref import WeakMethod
 
-from PySide6.QtCore import QAbstractListModel, QModelIndex, QPersistentModelIndex, QSize, Qt, Slot
+from PySide6.QtCore import QModelIndex, QPersistentModelIndex, QSize, QStringListModel, Qt, Slot
 from PySide6.QtGui import QColor, QFont
 from PySide6.QtWidgets import QAbstractItemView, QFrame, QListView, QWidget
 
@@ -64,24 +64,23 @@ def _resolve(holder: Any) -> Any:
     return holder() if holder is not None else None
 
 
-class _OptionModel(QAbstractListModel):
-    """The options as rows; labels, keys and marks are computed when a row is drawn."""
+class _OptionModel(QStringListModel):
+    """The options as rows. Row counting and indexing stay in Qt's own model (a list of ten
+    thousand options is counted thousands of times while laid out); marks and flags are computed
+    when a row is drawn."""
 
     def __init__(self, view: ListView, options: Sequence[Any]) -> None:
         super().__init__(view)
         self._view = view
-        self._options = list(options)
-
-    def rowCount(self, parent: QModelIndex | QPersistentModelIndex = QModelIndex()) -> int:  # noqa: B008
-        return 0 if parent.isValid() else len(self._options)
+        self._options: list[Any] = []
+        self.set_options(options)
 
     def option(self, row: int) -> Any:
         return self._options[row]
 
     def set_options(self, options: Sequence[Any]) -> None:
-        self.beginResetModel()
         self._options = list(options)
-        self.endResetModel()
+        self.setStringList(self._view.labels_of(self._options))
 
     def data(self, index: QModelIndex | QPersistentModelIndex, role: int = Qt.ItemDataRole.DisplayRole) -> Any:
         if not index.isValid():
@@ -89,7 +88,7 @@ class _OptionModel(QAbstractListModel):
         option = self._options[index.row()]
         view = self._view
         if role == Qt.ItemDataRole.DisplayRole:
-            return view.label_of(option)
+            return super().data(index, role)
         if role == KeyRole:
             return view.key_of(option)
         if role == OptionRole:
@@ -192,8 +191,8 @@ class ListView(QListView):
             "QListView::item:hover {background: rgba(0, 0, 0, 0.04);}"
             "QListView::item:disabled {color: rgba(0, 0, 0, 0.38);}"
         )
+        self._widget_rows = self._renders_widgets(self._initial_options)
         self._option_model = _OptionModel(self, self._initial_options)
-        self._widget_rows = self._renders_widgets()
         self.setUniformItemSizes(not self._widget_rows)
         self.setModel(self._option_model)
         self.clicked.connect(self._handle_clicked)
@@ -214,9 +213,8 @@ class ListView(QListView):
         fn = self._renderOption.value if isinstance(self._renderOption, State) else self._renderOption
         return fn if callable(fn) else None
 
-    def _renders_widgets(self) -> bool:
+    def _renders_widgets(self, options: Sequence[Any]) -> bool:
         fn = self._render_fn()
-        options = self._option_model._options
         if fn is None or not options:
             return False
         probe = fn(options[0])
@@ -228,6 +226,18 @@ class ListView(QListView):
     def key_of(self, option: Any) -> Any:
         """The key reported for ``option`` (the owner's label for it)."""
         return option_key(option, _resolve(self._getOptionLabel))
+
+    def labels_of(self, options: list[Any]) -> list[str]:
+        """The texts of many rows at once (the fast path of ``label_of``)."""
+        if self._widget_rows:
+            return [""] * len(options)
+        fn = self._render_fn()
+        if fn is None:
+            getter = _resolve(self._getOptionLabel)
+            if callable(getter):
+                return [str(getter(option)) for option in options]
+            return [option if type(option) is str else option_label(option) for option in options]
+        return [self.label_of(option) for option in options]
 
     def label_of(self, option: Any) -> str:
         """The text a row shows for ``option``."""
@@ -309,8 +319,8 @@ class ListView(QListView):
     @Slot()
     def _handle_model_changed(self, *_: Any) -> None:
         options = self._model_arg.value if isinstance(self._model_arg, State) else self._model_arg
+        self._widget_rows = self._renders_widgets(options or [])
         self._option_model.set_options(options or [])
-        self._widget_rows = self._renders_widgets()
         self.setUniformItemSizes(not self._widget_rows)
         self._place_row_widgets()
         self._update_height()
