@@ -131,21 +131,12 @@ def _follow(item: InputBase) -> None:
     _followers.add(item)
 
 
-
-def _set_list_options(view: Any, options: list[Any]) -> None:
+def _set_list_options(menu: Any, options: list[Any]) -> None:
     """Shows ``options`` in the popup's list, leaving it alone when it already shows them."""
-    if hasattr(view, "setOptions"):
-        view.setOptions(options)
+    if getattr(menu, "_shownOptions", None) == options:
         return
-    # TODO(entrybox): use a public setter once the option list has one.
-    model = view.model()
-    if [model.option(row) for row in range(model.rowCount())] == options:
-        return
-    model.set_options(options)
-    view._widget_rows = view._renders_widgets()
-    view.setUniformItemSizes(not view._widget_rows)
-    view._place_row_widgets()
-    view._update_height()
+    menu.listView.setOptions(options)
+    menu._shownOptions = list(options)
 
 
 class _FieldEdit(QLineEdit):
@@ -617,7 +608,7 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             self.select_create_menu()
         options = self._getOptions()
         view = self._menu.listView
-        _set_list_options(view, options)
+        _set_list_options(self._menu, options)
         if options:
             row = getattr(self._menu, "_messageRow", None)
             if row is not None and isValid(row):
