@@ -593,13 +593,11 @@ class InputBase(QWidget, EntryBoxSelectMixin):
     # -- popup content ---------------------------------------------------------------
 
     def select_show_popup(self, search: Any = None) -> None:
+        """Opens the popup with the options narrowed by the typed text; never when read-only or disabled."""
         if self._readOnly or not self.isEnabled():
             return
         self._refresh_menu_rows()
         EntryBoxSelectMixin.select_show_popup(self, search)
-
-    def select_hide_popup(self) -> None:
-        EntryBoxSelectMixin.select_hide_popup(self)
 
     def _refresh_menu_rows(self) -> None:
         if not self._select:
