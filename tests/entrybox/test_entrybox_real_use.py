@@ -163,6 +163,14 @@ class TestMultipleWithTags:
             qtbot.keyClick(line, Qt.Key.Key_Backspace)
         assert rows(inp) == ["Apple", "Banana", "Cherry"] and not message.isVisible()
 
+    def test_choosing_a_narrowed_row_clears_the_typed_text(self, render, qtbot):
+        inp = self.make(render)
+        line = inp._inputFieldMultiple
+        qtbot.keyClicks(line, "ch")
+        click_row(qtbot, inp, "Cherry")
+        assert [t.text() for t in tags(inp)] == ["Cherry"]
+        assert line.text() == "" and inp._getOptions() == OPTIONS
+
     def test_typing_field_signals_reach_the_entry_box(self, render, qtbot):
         box = render(options=OPTIONS, getOptionLabel=label, multiple=True, renderTags=True)
         downs = []

@@ -542,6 +542,9 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             self._selected_options.pop(key)
         else:
             self._selected_options[key] = key if option is None else option
+            line = getattr(self, "_inputFieldMultiple", None)
+            if line is not None and line.text():
+                line.clear()  # the typed text did its work: the next search starts afresh
         self._rebuild_tags()
 
     def tags_render_tags(self) -> list[QWidget]:
