@@ -351,6 +351,15 @@ class ListView(QListView):
         if on_change is not None:
             on_change({"key": self.key_of(option), "value": option})
 
+    def setOptions(self, options: Sequence[Any]) -> None:
+        """Shows ``options`` as the rows (a narrowed list, say); the ``model`` argument stays as given."""
+        options = list(options)
+        self._widget_rows = self._renders_widgets(options)
+        self._option_model.set_options(options)
+        self.setUniformItemSizes(not self._widget_rows)
+        self._place_row_widgets()
+        self._update_height()
+
     def selectedKeys(self) -> Any:
         """The keys this list currently marks as selected."""
         return self._selected_keys
