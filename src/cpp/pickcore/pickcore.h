@@ -1,0 +1,116 @@
+// pickcore: the select field (SelectBase), its popup container (MenuView) and HeightItem.
+// This header holds the module globals every area file reads and the bodies module.cpp binds.
+#pragma once
+
+#include "common/classdef.h"
+
+namespace pickcore {
+
+using vantu::Args;
+
+/// Module globals (imports of the module body) and Qt constants, fetched once at import and
+/// kept for the life of the process.
+struct Globals {
+    nb::handle QVBoxLayout, QWidget, QHBoxLayout, QPlainTextEdit, QLineEdit, QApplication, QSizePolicy,
+        QPushButton, QFrame, QGroupBox, QLabel;
+    nb::handle Qt, QPoint, Signal, QTimer, QEvent;
+    nb::handle QCursor, QFontMetrics, QIcon;
+    nb::handle State, getTranslatedText, FlowWidget, useState, useTheme, i18n, VANTU_ASSETS, PyWidgetBase,
+        ListView, useEffect, MenuView;
+    nb::handle SelectSerializer, SelectStyleMixin, SelectGetterMixin;
+    // Library helpers the module uses without binding them as globals.
+    nb::handle QRect, QSize, isValid, partial, weakref_ref, uuid4, print_exc, dict_type;
+    // Qt constants.
+    nb::handle PointingHandCursor, NoFocus, WA_ShowWithoutActivating, WA_TranslucentBackground, popup_flags,
+        align_right_vcenter, OtherFocusReason, ElideRight, size_maximum, ev_mouse_press, ev_wheel;
+    // Classes defined here.
+    nb::handle SelectLineEdit, SelectPlainTextEdit;
+    // Plain functions made by the class layer: tag deletion and the controlled-value effect.
+    nb::handle tag_on_delete, apply_controlled_value;
+};
+extern Globals G;
+
+/// Fills G from the module's globals (after the imports).
+void load_globals(nb::module_ &m);
+
+/// The input classes whose press and focus-out go to the owning field.
+void register_inputs(nb::module_ &m);
+
+/// Pure placement of the popup, all in global coordinates: `anchor` is the field's rectangle,
+/// (pw, ph) the visible popup size, `limit_y` the height the main-window rule compares with,
+/// `bounds` the usable screen area (ignored when empty). Returns the popup's top-left corner.
+struct Rect {
+    int x, y, w, h;
+};
+struct Point {
+    int x, y;
+};
+Point place_popup(Rect anchor, int pw, int ph, int limit_y, Rect bounds) noexcept;
+
+// Helpers shared by the area files.
+nb::object label_of(nb::handle self, nb::handle option);  // label getter, or the option's own key
+bool is_dict(nb::handle o) noexcept;
+bool is_str(nb::handle o) noexcept;
+bool is_list(nb::handle o) noexcept;
+bool py_equal(nb::handle a, nb::handle b);
+bool contains_value(nb::handle seq, nb::handle item);  // `item in seq` by equality
+nb::object icon(const char *name);
+void retire_widget(nb::handle self, nb::handle widget);  // setParent(None) + deleteLater, kept until deleted
+void replace_flow(nb::handle self, nb::handle tags);
+
+// Bodies, one namespace per class, each named after its Python method.
+namespace menu_view {}
+namespace height_item {
+nb::object __init__(Args a);
+}
+namespace select_base {
+nb::object __init__(Args a);
+nb::object __init_ui(Args a);
+nb::object _setup_default_tags(Args a);
+nb::object _setup_select_mode(Args a);
+nb::object _create_menu(Args a);
+nb::object onFlowlayoutMousePressEvent(Args a);
+nb::object onChange(Args a);
+nb::object _base_on_error_state_changed(Args a);
+nb::object base_update_style(Args a);
+nb::object _connect_signals_props(Args a);
+nb::object setControlledState(Args a);
+nb::object setValue(Args a);
+nb::object base_set_value(Args a);
+nb::object _update_input_text(Args a);
+nb::object setElidedText(Args a);
+nb::object _set_slot(Args a);
+nb::object _update_popup_position(Args a);
+nb::object _hide_popup(Args a);
+nb::object _on_clear_text(Args a);
+nb::object getTagProps(Args a);
+nb::object _on_tag_deleted(Args a);
+nb::object _update_selected_options(Args a);
+nb::object _setup_tags(Args a);
+nb::object _selected_change(Args a);
+nb::object _show_label(Args a);
+nb::object _set_translated_label(Args a);
+nb::object _hide_label(Args a);
+nb::object _set_hovered_prop(Args a);
+nb::object _set_multiple_has_value_prop(Args a);
+nb::object _set_filled_has_value_prop(Args a);
+nb::object _set_filled_foucusin_prop(Args a);
+nb::object _set_prop_has_start_adornment(Args a);
+nb::object setup_action_frame_and_adornment(Args a);
+nb::object _toggle_popup(Args a);
+nb::object _show_popup(Args a);
+nb::object leaveEvent(Args a);
+nb::object resizeEvent(Args a);
+nb::object focusInEvent(Args a);
+nb::object focusOutEvent(Args a);
+nb::object enterEvent(Args a);
+nb::object onInputFieldFocusOutEvent(Args a);
+nb::object onInputFieldMousePressEvent(Args a);
+nb::object eventFilter(Args a);
+// Module-level helpers.
+nb::object tag_on_delete(Args a);
+nb::object apply_controlled_value(Args a);
+nb::object place_popup_py(Args a);
+}  // namespace select_base
+
+}  // namespace pickcore

@@ -1,0 +1,69 @@
+// The `_select` extension: imports in the order the package expects, MenuView, then the mixin.
+#include "common/menu_view.h"
+#include "select_mixin/select_mixin.h"
+
+namespace select_mixin {
+namespace {
+nb::handle module_dict;
+}  // namespace
+
+nb::handle global(nb::handle name) {
+    PyObject *v = PyDict_GetItemWithError(module_dict.ptr(), name.ptr());
+    if (!v) {
+        if (!PyErr_Occurred()) PyErr_Format(PyExc_NameError, "name '%U' is not defined", name.ptr());
+        vantu::throw_pending();
+    }
+    return v;
+}
+
+void register_mixin(nb::module_ &m) {
+    module_dict = vantu::Forever(nb::borrow(m.attr("__dict__"))).h();
+    vantu::ClassSpec spec{
+        "EntryBoxSelectMixin",
+        "Select mode for the entry box's input: selected keys, clear and arrow buttons, tags\n"
+        "in multiple mode, and the option popup whose choices are written back to the input.",
+        nb::make_tuple(nb::handle(reinterpret_cast<PyObject *>(&PyBaseObject_Type))),
+        {},
+        {
+            {"__init__", "**kwargs", __init__, "Sets select mode up on the configured host input."},
+            {"select_setup_select_mode", "", select_setup_select_mode,
+             "Creates the selected-keys state, the action frame, the tags input and the buttons."},
+            {"_setIcons", "", _setIcons, "Gives the arrow and clear buttons their icons."},
+            {"select_show_popup", "search=None", select_show_popup, "Opens the option popup under (or above) the input."},
+            {"select_hide_popup", "", select_hide_popup, "Closes the option popup."},
+            {"select_toggle_popup", "e=None", select_toggle_popup, "Opens a closed popup, closes an open one."},
+            {"_btn_select_toggle_popup", "e=None", _btn_select_toggle_popup, "The arrow button's toggle."},
+            {"select_update_popup_position", "", select_update_popup_position,
+             "Moves a visible popup to its place for the input as it is now."},
+            {"select_create_menu", "", select_create_menu, "Builds the list container of the popup."},
+            {"select_about_to_hide", "", select_about_to_hide, "Marks the popup closed without touching it."},
+            {"select_selected_change", "data: dict", select_selected_change,
+             "Applies a choice {'key': ..., 'value': ...} from the option list."},
+        }};
+    vantu::define_class(m, spec);
+    m.attr("_place_popup") = vantu::make_function(
+        m, {"_place_popup", "anchor, menu_height, popup_size, limit_y, bounds", _place_popup,
+            "Top-left corner (x, y) of the popup for an input rectangle (x, y, w, h).", vantu::Binding::Plain},
+        nullptr);
+}
+
+}  // namespace select_mixin
+
+NB_MODULE(_select, m) {
+    vantu::import_module_into(m, "asyncio", "asyncio");
+    vantu::import_module_into(m, "uuid", "uuid");
+    vantu::import_into(m, "typing", {"Callable", "TYPE_CHECKING", "Optional"});
+    vantu::import_into(m, "PySide6.QtCore", {"QTimer", "QPoint", "QSize", "Qt"});
+    vantu::import_into(m, "PySide6.QtWidgets", {"QPushButton", "QApplication", "QWidget", "QSizePolicy", "QHBoxLayout",
+                                                 "QSpinBox", "QDoubleSpinBox", "QFrame", "QVBoxLayout"});
+    vantu::import_into(m, "PySide6.QtGui", {"QIcon"});
+    vantu::import_into(m, "vantu.hooks.use_state", {"State", "useState"});
+    vantu::import_into(m, "vantu.vantu_assets", {"VANTU_ASSETS"});
+    vantu::import_into(m, "vantu.material.list_view", {"ListView"});
+    vantu::import_into(m, "vantu.material.component", {"Component", "RenderContext"});
+    vantu::import_into(m, "vantu.material.entrybox.eb_line_edit_multiple", {"EBLineEditMultiple"});
+    vantu::import_into(m, "vantu.material.entrybox._flow_widget", {"FlowWidget"});
+    vantu::import_into(m, "vantu.material.entrybox._tags_view", {"TagsView"});
+    vantu::register_menu_view(m);
+    select_mixin::register_mixin(m);
+}

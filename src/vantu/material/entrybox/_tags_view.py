@@ -1,0 +1,86 @@
+"""Tags of a multiple selection: a chip per chosen option with its delete control."""
+from __future__ import annotations
+
+from collections.abc import Callable, Mapping
+from typing import Any
+
+from PySide6.QtCore import QSize, Qt, Signal
+from PySide6.QtGui import QIcon
+from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QSizePolicy, QToolButton
+
+from vantu.material.styles import useTheme
+from vantu.vantu_assets import VANTU_ASSETS
+
+__all__ = ["Tag", "TagsView"]
+
+
+class Tag(QFrame):
+    """One chip: the option's label and a delete button.
+
+    ``deleteRequested`` is emitted when the delete button is clicked; ``onDelete``, when
+    given, is called afterwards with no argument.
+    """
+
+    deleteRequested = Signal()
+
+    def __init__(self, label: str, onDelete: Callable[[], Any] | None = None, parent=None) -> None:
+        super().__init__(parent)
+        self.setObjectName("EntryBoxTag")
+        self._onDelete = onDelete
+        self.setSizePolicy(QSizePolicy.Policy.Fixed, QSizePolicy.Policy.Fixed)
+        layout = QHBoxLayout(self)
+        layout.setContentsMargins(10, 2, 4, 2)
+        layout.setSpacing(4)
+        self.label = QLabel(label)
+        self.label.setObjectName("EntryBoxTagLabel")
+        layout.addWidget(self.label)
+        self.deleteButton = QToolButton()
+        self.deleteButton.setObjectName("EntryBoxTagDelete")
+        self.deleteButton.setIcon(QIcon(VANTU_ASSETS.ICONS.CLOSE))
+        self.deleteButton.setIconSize(QSize(14, 14))
+        self.deleteButton.setFixedSize(18, 18)
+        self.deleteButton.setCursor(Qt.CursorShape.PointingHandCursor)
+        self.deleteButton.setFocusPolicy(Qt.FocusPolicy.NoFocus)
+        self.deleteButton.clicked.connect(self._handle_delete_clicked)
+        layout.addWidget(self.deleteButton)
+        palette = useTheme().palette
+        self.setStyleSheet(
+            "#EntryBoxTag {background: %s; border-radius: 12px;}"
+            "#EntryBoxTagLabel {color: %s; font-size: 13px;}"
+            "#EntryBoxTagDelete {border: none; background: transparent;}"
+            % (palette["action"].get("selected", "rgba(0, 0, 0, 0.08)"), palette["text"]["primary"])
+        )
+
+    def text(self) -> str:
+        return self.label.text()
+
+    def _handle_delete_clicked(self) -> None:
+        self.deleteRequested.emit()
+        if callable(self._onDelete):
+            self._onDelete()
+
+
+class TagsView:
+    """The default tag renderer: ``TagsView(getOptionLabel)(selected_options, getTagProps)``.
+
+    Called like an application's ``renderTags``: with the chosen options (key -> option) and
+    ``getTagProps(index)``, whose ``"onDelete"`` entry removes the tag's option; returns the
+    list of ``Tag`` widgets, in the options' order.
+    """
+
+    def __init__(self, getOptionLabel: Callable[[Any], Any] | None = None) -> None:
+        self._getOptionLabel = getOptionLabel
+
+    def label_of(self, key: Any, option: Any) -> str:
+        if isinstance(option, dict) and callable(self._getOptionLabel):
+            return str(self._getOptionLabel(option))
+        if isinstance(option, str):
+            return option
+        return str(key)
+
+    def __call__(self, selected_options: Mapping[Any, Any], getTagProps: Callable[[int], dict]) -> list[Tag]:
+        tags = []
+        for index, (key, option) in enumerate(selected_options.items()):
+            props = getTagProps(index)
+            tags.append(Tag(self.label_of(key, option), onDelete=props.get("onDelete")))
+        return tags

@@ -1,0 +1,365 @@
+"""``ListView``: the option list of the select popups.
+
+A model/view list, so ten thousand options cost what the visible rows cost.
+Rows become widgets only when ``renderOption`` returns one.
+"""
+from __future__ import annotations
+
+from collections.abc import Callable, Sequence
+from types import MethodType
+from typing import Any
+from weakref import WeakMethod
+
+from PySide6.QtCore import QModelIndex, QPersistentModelIndex, QSize, QStringListModel, Qt, Slot
+from PySide6.QtGui import QColor, QFont
+from PySide6.QtWidgets import QAbstractItemView, QFrame, QListView, QWidget
+
+from vantu.hooks import State
+from vantu.material.styles import useTheme
+
+__all__ = ["ListView", "option_key", "option_label"]
+
+MAX_VISIBLE_HEIGHT = 320
+"""Past this height (pixels) the list scrolls instead of growing."""
+
+ROW_HEIGHT = 36
+"""Height of a text row, as Material menus draw them."""
+
+KeyRole = Qt.ItemDataRole.UserRole + 1
+OptionRole = Qt.ItemDataRole.UserRole + 2
+
+
+def option_key(option: Any, getOptionLabel: Callable[[Any], Any] | None = None) -> Any:
+    """The key a field files ``option`` under: its label when the field has a label getter,
+    else the text itself, or a mapping's "value" entry ("" when missing)."""
+    if callable(getOptionLabel):
+        return getOptionLabel(option)
+    if isinstance(option, str):
+        return option
+    if isinstance(option, dict):
+        return option.get("value") or ""
+    return option
+
+
+def option_label(option: Any, getOptionLabel: Callable[[Any], Any] | None = None) -> str:
+    """The text a row shows for ``option``."""
+    if callable(getOptionLabel):
+        return str(getOptionLabel(option))
+    if isinstance(option, dict):
+        for name in ("label", "value"):
+            if option.get(name) is not None:
+                return str(option[name])
+        return ""
+    return str(option)
+
+
+def _weak_callable(fn: Any) -> Any:
+    # A bound method of a widget is held weakly: the list lives inside that widget's
+    # popup, and a strong reference back would keep the widget's wrapper alive.
+    if type(fn) is MethodType:
+        return WeakMethod(fn)
+    return (lambda: fn) if fn is not None else None
+
+
+def _resolve(holder: Any) -> Any:
+    return holder() if holder is not None else None
+
+
+class _OptionModel(QStringListModel):
+    """The options as rows. Row counting and indexing stay in Qt's own model (a list of ten
+    thousand options is counted thousands of times while laid out); marks and flags are computed
+    when a row is drawn."""
+
+    def __init__(self, view: ListView, options: Sequence[Any]) -> None:
+        super().__init__(view)
+        self._view = view
+        self._options: list[Any] = []
+        self.set_options(options)
+
+    def option(self, row: int) -> Any:
+        return self._options[row]
+
+    def set_options(self, options: Sequence[Any]) -> None:
+        self._options = list(options)
+        self.setStringList(self._view.labels_of(self._options))
+
+    def data(self, index: QModelIndex | QPersistentModelIndex, role: int = Qt.ItemDataRole.DisplayRole) -> Any:
+        if not index.isValid():
+            return None
+        option = self._options[index.row()]
+        view = self._view
+        if role == Qt.ItemDataRole.DisplayRole:
+            return super().data(index, role)
+        if role == KeyRole:
+            return view.key_of(option)
+        if role == OptionRole:
+            return option
+        if role == Qt.ItemDataRole.FontRole:
+            if view.is_selected_key(view.key_of(option)):
+                font = QFont(view.font())
+                font.setBold(True)
+                return font
+            return None
+        if role == Qt.ItemDataRole.BackgroundRole:
+            if view.is_selected_key(view.key_of(option)):
+                return view.selected_brush
+            return None
+        if role == Qt.ItemDataRole.SizeHintRole:
+            return view.row_size_hint(index.row())
+        return None
+
+    def flags(self, index: QModelIndex | QPersistentModelIndex) -> Qt.ItemFlag:
+        if not index.isValid():
+            return Qt.ItemFlag.NoItemFlags
+        if self._view.is_disabled(self._options[index.row()]):
+            return Qt.ItemFlag.NoItemFlags
+        return Qt.ItemFlag.ItemIsEnabled | Qt.ItemFlag.ItemIsSelectable
+
+
+class ListView(QListView):
+    """The option list of a select popup.
+
+    Built in two steps like the library's other components: the constructor records its
+    arguments, ``renderUi`` builds the Qt widget and returns it.
+
+    Args:
+        model: the options (texts or mappings), or a ``State`` holding them.
+        renderOption: optional; called with an option, returns the row's text or a widget
+            that replaces the row. May be a ``State`` holding such a callable.
+        getOptionDisabled: optional predicate; a true result greys the row out and refuses it.
+        onChange: called with ``{"key": key, "value": option}`` when a row is clicked.
+        selected: a ``State`` (or plain value) holding the selected key or list of keys.
+        getOptionLabel: optional label getter; by default the owner of a bound ``onChange``
+            lends its ``_getOptionLabel``, so reported keys match the owner's labels.
+    """
+
+    def __init__(
+        self,
+        model: Sequence[Any] | State | None = None,
+        renderOption: Callable[[Any], Any] | State | None = None,
+        getOptionDisabled: Callable[[Any], bool] | None = None,
+        onChange: Callable[[dict], Any] | None = None,
+        selected: Any = None,
+        getOptionLabel: Callable[[Any], Any] | None = None,
+        **kwargs: Any,
+    ) -> None:
+        options = model.value if isinstance(model, State) else model
+        if options is None:
+            options = []
+        if not isinstance(options, (list, tuple)):
+            raise TypeError(f"ListView: 'model' must be a list or tuple of options, got {type(options).__name__}")
+        for name, fn in (("getOptionDisabled", getOptionDisabled), ("onChange", onChange), ("getOptionLabel", getOptionLabel)):
+            if fn is not None and not callable(fn):
+                raise TypeError(f"ListView: '{name}' must be callable or None, got {type(fn).__name__}")
+        if renderOption is not None and not isinstance(renderOption, State) and not callable(renderOption):
+            raise TypeError(f"ListView: 'renderOption' must be callable, a State or None, got {type(renderOption).__name__}")
+        if getOptionLabel is None:
+            owner = getattr(onChange, "__self__", None)
+            lent = getattr(owner, "_getOptionLabel", None) if owner is not None else None
+            getOptionLabel = lent if callable(lent) else None
+        self._model_arg = model
+        self._initial_options = options
+        self._renderOption = renderOption
+        self._getOptionDisabled = getOptionDisabled
+        self._onChange = _weak_callable(onChange)
+        self._getOptionLabel = _weak_callable(getOptionLabel)
+        self._selected = selected
+        self._kwargs = kwargs
+        self._ctx = None
+        self._rendered = False
+
+    # -- building ---------------------------------------------------------------
+
+    def renderUi(self, ctx: Any = None, parent: QWidget | None = None) -> QWidget:
+        """Build the list under ``parent`` and return it (itself)."""
+        if self._rendered:
+            return self
+        QListView.__init__(self, parent)
+        self._rendered = True
+        self._ctx = ctx
+        self._selected_keys: Any = None
+        self.setObjectName("ListView-%d" % id(self))
+        self.setFrameShape(QFrame.Shape.NoFrame)
+        self.setSelectionMode(QAbstractItemView.SelectionMode.NoSelection)
+        self.setEditTriggers(QAbstractItemView.EditTrigger.NoEditTriggers)
+        self.setFocusPolicy(Qt.FocusPolicy.NoFocus)
+        self.setHorizontalScrollBarPolicy(Qt.ScrollBarPolicy.ScrollBarAlwaysOff)
+        self.setVerticalScrollMode(QAbstractItemView.ScrollMode.ScrollPerPixel)
+        self.setMouseTracking(True)
+        self._apply_theme()
+        useTheme().state.valueChanged.connect(self._apply_theme)
+        self._widget_rows = self._renders_widgets(self._initial_options)
+        self._option_model = _OptionModel(self, self._initial_options)
+        self.setUniformItemSizes(not self._widget_rows)
+        self.setModel(self._option_model)
+        self.clicked.connect(self._handle_clicked)
+        if isinstance(self._model_arg, State):
+            self._model_arg.valueChanged.connect(self._handle_model_changed)
+        if isinstance(self._renderOption, State):
+            self._renderOption.valueChanged.connect(self._handle_model_changed)
+        if isinstance(self._selected, State):
+            self._selected.valueChanged.connect(self._handle_selected_changed)
+        self._read_selected()
+        self._place_row_widgets()
+        self._update_height()
+        return self
+
+    @Slot()
+    def _apply_theme(self, *_: Any) -> None:
+        """Colours from the theme's "option" and "popup" styles; follows light/dark switches."""
+        theme = useTheme()
+        styles = theme.components["KelSelect"]["styles"]
+        option = styles["option"]({})
+        popup = styles["popup"]({})
+        slots = option.get("slots", {})
+        self.selected_brush = QColor(slots.get("selected", {}).get("backgroundColor", "#1F6750A4"))
+        self.setStyleSheet(
+            f"QListView {{background: {popup.get('backgroundColor', 'white')}; outline: none; padding: 4px 0px;}}"
+            f"QListView::item {{padding: 0px 16px; color: {option.get('color', 'black')};}}"
+            f"QListView::item:hover {{background: {slots.get('hover', {}).get('backgroundColor', 'transparent')};}}"
+            f"QListView::item:disabled {{color: {slots.get('disabled', {}).get('color', 'gray')};}}"
+        )
+
+    # -- what rows show -----------------------------------------------------------
+
+    def _render_fn(self) -> Any:
+        fn = self._renderOption.value if isinstance(self._renderOption, State) else self._renderOption
+        return fn if callable(fn) else None
+
+    def _renders_widgets(self, options: Sequence[Any]) -> bool:
+        fn = self._render_fn()
+        if fn is None or not options:
+            return False
+        probe = fn(options[0])
+        if isinstance(probe, QWidget):
+            probe.deleteLater()
+            return True
+        return False
+
+    def key_of(self, option: Any) -> Any:
+        """The key reported for ``option`` (the owner's label for it)."""
+        return option_key(option, _resolve(self._getOptionLabel))
+
+    def labels_of(self, options: list[Any]) -> list[str]:
+        """The texts of many rows at once (the fast path of ``label_of``)."""
+        if self._widget_rows:
+            return [""] * len(options)
+        fn = self._render_fn()
+        if fn is None:
+            getter = _resolve(self._getOptionLabel)
+            if callable(getter):
+                return [str(getter(option)) for option in options]
+            return [option if type(option) is str else option_label(option) for option in options]
+        return [self.label_of(option) for option in options]
+
+    def label_of(self, option: Any) -> str:
+        """The text a row shows for ``option``."""
+        if self._widget_rows:
+            return ""  # the row's widget draws it; a text underneath would show through
+        fn = self._render_fn()
+        if fn is not None:
+            shown = fn(option)
+            if isinstance(shown, str):
+                return shown
+        return option_label(option, _resolve(self._getOptionLabel))
+
+    def is_disabled(self, option: Any) -> bool:
+        fn = self._getOptionDisabled
+        return bool(fn(option)) if fn is not None else False
+
+    def is_selected_key(self, key: Any) -> bool:
+        keys = self._selected_keys
+        if isinstance(keys, (list, tuple, set, frozenset)):
+            try:
+                return key in keys
+            except TypeError:
+                return False
+        return keys is not None and key == keys
+
+    def row_size_hint(self, row: int) -> QSize:
+        widget = self.indexWidget(self._option_model.index(row, 0))
+        if widget is not None:
+            return QSize(widget.sizeHint().width(), max(ROW_HEIGHT, widget.sizeHint().height()))
+        return QSize(0, ROW_HEIGHT)
+
+    def _place_row_widgets(self) -> None:
+        fn = self._render_fn()
+        if fn is None or not self._widget_rows:
+            return
+        for row in range(self._option_model.rowCount()):
+            widget = fn(self._option_model.option(row))
+            if isinstance(widget, QWidget):
+                # Clicks go through the row's widget to the list, which reports them.
+                widget.setAttribute(Qt.WidgetAttribute.WA_TransparentForMouseEvents, True)
+                self.setIndexWidget(self._option_model.index(row, 0), widget)
+
+    def _update_height(self) -> None:
+        rows = self._option_model.rowCount()
+        margins = self.contentsMargins()
+        content = 0
+        if self.uniformItemSizes() or rows == 0:
+            content = rows * ROW_HEIGHT
+        else:
+            for row in range(rows):
+                content += self.row_size_hint(row).height()
+                if content > MAX_VISIBLE_HEIGHT:
+                    break
+        height = min(MAX_VISIBLE_HEIGHT, content + 8 + margins.top() + margins.bottom())
+        self.setFixedHeight(max(height, 8))
+
+    # -- following outside state ------------------------------------------------------
+
+    def _read_selected(self) -> None:
+        sel = self._selected.value if isinstance(self._selected, State) else self._selected
+        if isinstance(sel, (list, tuple, set, frozenset)):
+            try:
+                sel = frozenset(sel)
+            except TypeError:
+                sel = tuple(sel)
+        self._selected_keys = sel
+
+    @Slot()
+    def _handle_selected_changed(self, *_: Any) -> None:
+        self._read_selected()
+        rows = self._option_model.rowCount()
+        if rows:
+            self._option_model.dataChanged.emit(
+                self._option_model.index(0, 0),
+                self._option_model.index(rows - 1, 0),
+                [Qt.ItemDataRole.FontRole, Qt.ItemDataRole.BackgroundRole],
+            )
+
+    @Slot()
+    def _handle_model_changed(self, *_: Any) -> None:
+        options = self._model_arg.value if isinstance(self._model_arg, State) else self._model_arg
+        self._widget_rows = self._renders_widgets(options or [])
+        self._option_model.set_options(options or [])
+        self.setUniformItemSizes(not self._widget_rows)
+        self._place_row_widgets()
+        self._update_height()
+
+    # -- choosing -------------------------------------------------------------------
+
+    @Slot(QModelIndex)
+    def _handle_clicked(self, index: QModelIndex) -> None:
+        if not index.isValid():
+            return
+        option = self._option_model.option(index.row())
+        if self.is_disabled(option):
+            return
+        on_change = _resolve(self._onChange)
+        if on_change is not None:
+            on_change({"key": self.key_of(option), "value": option})
+
+    def setOptions(self, options: Sequence[Any]) -> None:
+        """Shows ``options`` as the rows (a narrowed list, say); the ``model`` argument stays as given."""
+        options = list(options)
+        self._widget_rows = self._renders_widgets(options)
+        self._option_model.set_options(options)
+        self.setUniformItemSizes(not self._widget_rows)
+        self._place_row_widgets()
+        self._update_height()
+
+    def selectedKeys(self) -> Any:
+        """The keys this list currently marks as selected."""
+        return self._selected_keys

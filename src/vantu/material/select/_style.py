@@ -1,0 +1,155 @@
+"""``SelectStyleMixin``: the select field's style sheet, built from the theme's "KelSelect" styles."""
+from __future__ import annotations
+
+import re
+from typing import Any
+
+from PySide6.QtWidgets import QSizePolicy
+
+from vantu.hooks import State
+from vantu.material.styles import get_qss_style, useTheme
+
+__all__ = ["SelectStyleMixin", "DYNAMIC_PROPERTIES"]
+
+DYNAMIC_PROPERTIES: tuple[str, ...] = ("error", "hovered", "multipleHasValue", "filledHasValue", "hasStartAdornment")
+"""Dynamic properties of the field that its style sheet selects on."""
+
+# Sheets differ between fields only by the object name: build each one once per theme and look.
+_NAME = "\x00name\x00"
+_TEMPLATES: dict[tuple, str] = {}
+
+_PX = re.compile(r"^\s*(\d+)(px)?\s*$")
+# Size entries of ``sx`` that Qt style sheets do not understand as CSS does.
+_SIZE_KEYS = ("width", "minWidth", "maxWidth", "height")
+
+
+def _px(value: Any) -> int | None:
+    if isinstance(value, bool):
+        return None
+    if isinstance(value, int):
+        return value
+    if isinstance(value, str):
+        match = _PX.match(value)
+        if match:
+            return int(match.group(1))
+    return None
+
+
+class SelectStyleMixin:
+    """Computes and applies the select field's style sheet; needs ``objectName`` and the
+    configuration attributes ``_variant``, ``_size``, ``_color``, ``_sx``."""
+
+    def __init__(self, **_ignored: Any) -> None:
+        pass
+
+    def _plain_error(self) -> bool:
+        """True for an error given as a plain true value (a ``State`` works through the property)."""
+        error = getattr(self, "_error", False)
+        return not isinstance(error, State) and bool(error)
+
+    def _style_own_state(self) -> dict[str, Any]:
+        return {
+            "variant": getattr(self, "_variant", "outlined"),
+            "size": getattr(self, "_size", "medium"),
+            "color": getattr(self, "_color", None),
+        }
+
+    def _style_rule(self, fn: Any, own: dict[str, Any]) -> tuple[str, dict[str, Any], str]:
+        style = fn(own)
+        props = style.get("props", {})
+        base = get_qss_style(style)
+        base += " " + get_qss_style(props.get(own["variant"]))
+        base += " " + get_qss_style(props.get(own["size"]))
+        return base.strip(), style.get("slots", {}), own["variant"]
+
+    def style_sheet_text(self) -> str:
+        """The style sheet for the field in the current theme and state (not applied)."""
+        theme = useTheme()
+        own = self._style_own_state()
+        sx = getattr(self, "_sx", None) or {}
+        try:
+            key = (theme.mode, own["variant"], own["size"], own["color"], self._plain_error(), tuple(sorted(sx.items())))
+            hash(key)
+        except TypeError:
+            key = None
+        template = _TEMPLATES.get(key) if key is not None else None
+        if template is None:
+            template = self._style_template(theme, own, sx)
+            if key is not None:
+                if len(_TEMPLATES) > 256:
+                    _TEMPLATES.clear()
+                _TEMPLATES[key] = template
+        return template.replace(_NAME, self.objectName())
+
+    def _style_template(self, theme: Any, own: dict[str, Any], sx_in: dict[str, Any]) -> str:
+        styles = theme.components["KelSelect"]["styles"]
+        # The sheet is set on the field itself, so its rules reach only the field's own widgets:
+        # inner parts need no field prefix, and plain id selectors spare Qt the class-name
+        # checks it would run for every rule and widget.
+        me = f"#{_NAME}"
+        root, root_slots, variant = self._style_rule(styles["root"], own)
+        sx = dict(sx_in)
+        for key in _SIZE_KEYS:
+            sx.pop(key, None)
+        root = (root + " " + get_qss_style(sx)).strip()
+        title, title_slots, _ = self._style_rule(styles["title"], own)
+        field, field_slots, _ = self._style_rule(styles["inputField"], own)
+        button, button_slots, _ = self._style_rule(styles["actionButton"], own)
+        if self._plain_error():
+            # A plain error flag has no property to select on: the sheet itself carries it.
+            root = (root + " " + get_qss_style(root_slots.get("error"))).strip()
+            title = (title + " " + get_qss_style(title_slots.get("error"))).strip()
+        rules = [
+            f"{me} {{{root}}}",
+            f"{me}[hovered=\"true\"] {{{get_qss_style(root_slots.get('hover'))}}}",
+            f"{me}:focus {{{get_qss_style(root_slots.get('focus'))}}}",
+            f"{me}[filledHasValue=\"true\"] {{{get_qss_style(root_slots.get('filled'))}}}",
+            f"{me}[multipleHasValue=\"true\"] {{{get_qss_style(root_slots.get('filled'))}}}",
+            f"{me}[error=\"true\"] {{{get_qss_style(root_slots.get('error'))}}}",
+            f"{me}:disabled {{{get_qss_style(root_slots.get('disabled'))}}}",
+            f"{me}::title {{{title}}}",
+            f"{me}[error=\"true\"]::title {{{get_qss_style(title_slots.get('error'))}}}",
+            f"{me}:disabled::title {{{get_qss_style(title_slots.get('disabled'))}}}",
+            f"{me}[hasStartAdornment=\"true\"] #inputField {{padding-left: 28px;}}",
+            f"#inputField {{{field}}}",
+            # Qt ignores pseudo-states on ancestors: the input is disabled with the field anyway.
+            f"#inputField:disabled {{{get_qss_style(field_slots.get('disabled'))}}}",
+            f"#actionframe {{background: transparent; border: none;}}",
+            f"#actionframe QPushButton {{{button}}}",
+            f"#actionframe QPushButton:hover {{{get_qss_style(button_slots.get('hover'))}}}",
+            f"#actionframe QPushButton:pressed {{{get_qss_style(button_slots.get('pressed'))}}}",
+        ]
+        if variant == "filled":
+            rules.append(f"{me}[filledHasValue=\"true\"]::title {{color: {theme.resolve_color(own['color'])};}}")
+        return "\n".join(rules)
+
+    def _apply_sx_sizes(self) -> None:
+        sx = getattr(self, "_sx", None) or {}
+        width = sx.get("width")
+        if width == "100%":
+            policy = self.sizePolicy()
+            policy.setHorizontalPolicy(QSizePolicy.Policy.Expanding)
+            self.setSizePolicy(policy)
+        elif _px(width) is not None:
+            self.setFixedWidth(_px(width))
+        if _px(sx.get("minWidth")) is not None:
+            self.setMinimumWidth(_px(sx["minWidth"]))
+        if _px(sx.get("maxWidth")) is not None:
+            self.setMaximumWidth(_px(sx["maxWidth"]))
+        if _px(sx.get("height")) is not None:
+            self.setFixedHeight(_px(sx["height"]))
+
+    def style_set_stylesheet(self) -> None:
+        """Compute the style sheet from the theme and the field's state and apply it."""
+        if getattr(self, "_sx", None):
+            self._apply_sx_sizes()
+        text = self.style_sheet_text()
+        if text != self.styleSheet():  # re-applying the same sheet would re-polish every child
+            self.setStyleSheet(text)
+
+    def style_update(self) -> None:
+        """Re-apply the style after a dynamic property changed."""
+        style = self.style()
+        style.unpolish(self)
+        style.polish(self)
+        self.update()

@@ -1,0 +1,81 @@
+"""``TagsView``: a removable tag (chip) with a label and a delete control."""
+from __future__ import annotations
+
+from collections.abc import Callable
+from typing import Any
+
+from PySide6.QtCore import Qt, Slot
+from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QPushButton, QWidget
+
+from vantu.material.styles import useTheme
+
+__all__ = ["TagsView"]
+
+
+class TagsView(QFrame):
+    """A chip showing ``label``; its delete control calls ``onDelete()``.
+
+    For a select field, bind the option's choice dictionary so that deleting the tag
+    deselects it::
+
+        def renderTags(selected, getTagProps):
+            return [TagsView(label=key, onDelete=getTagProps({"key": key, "value": option})["onDelete"])
+                    for key, option in selected.items()]
+    """
+
+    def __init__(
+        self,
+        label: Any = "",
+        onDelete: Callable[[], Any] | None = None,
+        parent: QWidget | None = None,
+        size: str = "medium",
+        **kwargs: Any,
+    ) -> None:
+        if onDelete is not None and not callable(onDelete):
+            raise TypeError(f"TagsView: 'onDelete' must be callable, got {type(onDelete).__name__}")
+        super().__init__(parent)
+        self._onDelete = onDelete
+        self.setObjectName("tag")
+        self.setAttribute(Qt.WidgetAttribute.WA_StyledBackground, True)
+        self._size = size
+        layout = QHBoxLayout(self)
+        layout.setContentsMargins(10, 2, 4, 2)
+        layout.setSpacing(4)
+        self.label = QLabel(str(label), self)
+        self.label.setObjectName("tagLabel")
+        layout.addWidget(self.label)
+        self.deleteButton = QPushButton("\u2715", self)
+        self.deleteButton.setObjectName("tagDelete")
+        self.deleteButton.setFixedSize(18, 18)
+        self.deleteButton.setCursor(Qt.CursorShape.PointingHandCursor)
+        self.deleteButton.setFocusPolicy(Qt.FocusPolicy.NoFocus)
+        self.deleteButton.clicked.connect(self._handle_delete)
+        layout.addWidget(self.deleteButton)
+        self._apply_theme()
+        useTheme().state.valueChanged.connect(self._apply_theme)
+
+    @Slot()
+    def _apply_theme(self, *_: Any) -> None:
+        """Chip colours from the theme's "tag" style; follows light/dark switches."""
+        style = useTheme().components["KelSelect"]["styles"]["tag"]({"size": self._size})
+        props = style.get("props", {}).get(self._size, {})
+        # Qt draws no rounding at all for a radius over half the height: keep it under.
+        radius = min(props.get("borderRadius", style.get("borderRadius", 12)), 9)
+        font = props.get("fontSize", style.get("fontSize", 13))
+        color = style.get("color", "black")
+        self.setStyleSheet(
+            f"TagsView {{background-color: {style.get('backgroundColor', 'transparent')}; border-radius: {radius}px;}}"
+            f"TagsView:hover {{background-color: {style.get('slots', {}).get('hover', {}).get('backgroundColor', 'transparent')};}}"
+            f"QLabel {{color: {color}; font-size: {font}px; background: transparent;}}"
+            f"QPushButton {{color: {color}; border: none; background: transparent; font-weight: bold;}}"
+        )
+
+    def renderUi(self, ctx: Any = None, parent: QWidget | None = None) -> QWidget:
+        """Built already; kept so containers can treat it as a component."""
+        if parent is not None:
+            self.setParent(parent)
+        return self
+
+    def _handle_delete(self, *_: Any) -> None:
+        if self._onDelete is not None:
+            self._onDelete()
