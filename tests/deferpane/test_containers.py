@@ -301,19 +301,23 @@ def test_a_deleted_page_is_collected(qtbot, host, dp):
 
 
 def test_texts_follow_the_language(host):
-    from vantu.i18n.use_translation import add_translations, i18n, set_language
+    from vantu.i18n.use_translation import TRANSLATIONS, add_translations, i18n, set_language
 
+    saved = {lang: dict(words) for lang, words in TRANSLATIONS.items()}
     before = i18n.lang
     other = next(lang for lang in ("vi", "en") if lang != before)
-    add_translations(other, {"Deferred heading": "Tiêu đề", "Deferred tab": "Thẻ", "Deferred text": "Chữ"})
     section = Section(title="Deferred heading", children=[Typography(text="Deferred text")])
     tabs = Tabs(children=[Tab(title="Deferred tab")])
     for node in (section, tabs):
         node.renderUi(None, parent=host)
     try:
+        add_translations(other, {"Deferred heading": "Tiêu đề", "Deferred tab": "Thẻ", "Deferred text": "Chữ"})
         set_language(other)
         assert section.titleLabel.text() == "Tiêu đề" and section._children[0].text() == "Chữ"
         assert tabs.tabBar.tabText(0) == "Thẻ"
     finally:
         set_language(before)
+        for lang in saved:  # in place: the language object holds these very dicts
+            TRANSLATIONS[lang].clear()
+            TRANSLATIONS[lang].update(saved[lang])
     assert section.titleLabel.text() == "Deferred heading" and tabs.tabBar.tabText(0) == "Deferred tab"
