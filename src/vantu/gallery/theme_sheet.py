@@ -6,13 +6,10 @@ from vantu.material.styles import Theme
 
 def window_sheet(theme: Theme) -> str:
     p = theme.palette
-    t = theme.typography
-    family = t.get("fontFamily", "sans-serif") if isinstance(t, dict) else "sans-serif"
     return f"""
 QMainWindow, QScrollArea, QScrollArea > QWidget > QWidget, QStackedWidget {{
     background: {p["background"]["default"]}; color: {p["text"]["primary"]};
 }}
-QWidget {{ font-family: {family}; font-size: 14px; }}
 QToolBar#GalleryToolBar {{
     background: {p["background"]["paper"]}; border: none; border-bottom: 1px solid {p["divider"]};
     padding: 6px 12px; spacing: 6px;
@@ -31,6 +28,21 @@ QListWidget#GalleryNav {{
 }}
 QListWidget#GalleryNav::item {{ padding: 10px 16px; border-radius: 18px; margin: 2px 8px; }}
 QListWidget#GalleryNav::item:selected {{ background: {p["action"]["selected"]}; color: {p["primary"]["main"]}; }}
+QStackedWidget QPushButton {{
+    background: transparent; color: {p["primary"]["main"]}; border: 1px solid {p["outline"]};
+    border-radius: 18px; padding: 7px 20px; font-weight: 600;
+}}
+QStackedWidget QPushButton:hover {{ background: {p["action"]["hover"]}; }}
+QStackedWidget QPushButton:pressed {{ background: {p["action"]["selected"]}; }}
+QProgressBar {{
+    border: none; background: {p["action"]["selected"]}; height: 6px; border-radius: 3px;
+    color: {p["text"]["secondary"]}; text-align: center;
+}}
+QProgressBar::chunk {{ background: {p["primary"]["main"]}; border-radius: 3px; }}
+QScrollBar:vertical {{ background: transparent; width: 10px; margin: 2px; }}
+QScrollBar::handle:vertical {{ background: {p["divider"]}; border-radius: 3px; min-height: 32px; }}
+QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical {{ height: 0px; }}
+QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical {{ background: transparent; }}
 QLabel[role="pageTitle"] {{ font-size: 24px; color: {p["text"]["primary"]}; }}
 QLabel[role="caption"] {{ font-size: 12px; color: {p["text"]["secondary"]}; }}
 QLabel[role="section"] {{ font-size: 16px; font-weight: 600; color: {p["text"]["primary"]}; padding-top: 8px; }}

@@ -6,6 +6,7 @@ from pathlib import Path
 
 from PySide6.QtCore import QSize, Qt
 from PySide6.QtWidgets import (
+    QApplication,
     QButtonGroup,
     QFrame,
     QHBoxLayout,
@@ -36,6 +37,10 @@ class GalleryWindow(QMainWindow):
         self.setObjectName("GalleryWindow")
         self.resize(1180, 800)
         self.theme = useTheme()
+        # The window's font is the application's, so components that size their own text keep it.
+        font = QApplication.font()
+        font.setPixelSize(14)
+        QApplication.setFont(font)
 
         bar = QToolBar(self)
         bar.setObjectName("GalleryToolBar")
@@ -128,14 +133,13 @@ class GalleryWindow(QMainWindow):
 
     def save_screenshots(self, folder: Path) -> list[Path]:
         """Saves every page (and what each page chooses to show open) as PNG files in `folder`."""
-        from PySide6.QtWidgets import QApplication
-
         folder.mkdir(parents=True, exist_ok=True)
         app = QApplication.instance()
         saved: list[Path] = []
         for index, (key, _title, page) in enumerate(self.pages):
             self.show_page(key)
-            app.processEvents()
+            for _ in range(5):
+                app.processEvents()
             path = folder / f"{index + 1:02d}-{key}.png"
             self.grab().save(str(path))
             saved.append(path)

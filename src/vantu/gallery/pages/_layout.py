@@ -33,6 +33,8 @@ class Page(QWidget):
         grid.setHorizontalSpacing(24)
         grid.setVerticalSpacing(16)
         self.column.addWidget(holder)
+        for col in range(columns):
+            grid.setColumnStretch(col, 1)  # equal columns, so sections line up with each other
         grid._next = 0  # next free cell
         grid._columns = columns
         return grid
