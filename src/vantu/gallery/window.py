@@ -132,21 +132,29 @@ class GalleryWindow(QMainWindow):
         raise KeyError(key)
 
     def save_screenshots(self, folder: Path) -> list[Path]:
-        """Saves every page (and what each page chooses to show open) as PNG files in `folder`."""
+        """Saves every page (with the popups each page opens) as PNG files in `folder`, then every
+        page again in the dark theme and in Vietnamese."""
         folder.mkdir(parents=True, exist_ok=True)
         app = QApplication.instance()
         saved: list[Path] = []
-        for index, (key, _title, page) in enumerate(self.pages):
-            self.show_page(key)
-            for _ in range(5):
-                app.processEvents()
-            path = folder / f"{index + 1:02d}-{key}.png"
-            self.grab().save(str(path))
-            saved.append(path)
-            extra = getattr(page, "extra_screenshots", None)
-            if extra is not None:
-                for name, image in extra(self):
-                    shot = folder / f"{index + 1:02d}-{key}-{name}.png"
-                    image.save(str(shot))
-                    saved.append(shot)
+        mode, lang = self.theme.mode, i18n.lang
+        for suffix, (theme_mode, language) in (("", ("light", "en")), ("-dark-vi", ("dark", "vi"))):
+            set_theme_mode(theme_mode)
+            set_language(language)
+            for index, (key, _title, page) in enumerate(self.pages):
+                self.show_page(key)
+                for _ in range(5):
+                    app.processEvents()
+                path = folder / f"{index + 1:02d}-{key}{suffix}.png"
+                self.grab().save(str(path))
+                saved.append(path)
+                extra = getattr(page, "extra_screenshots", None)
+                if extra is not None and not suffix:
+                    for name, image in extra(self):
+                        shot = folder / f"{index + 1:02d}-{key}-{name}.png"
+                        image.save(str(shot))
+                        saved.append(shot)
+        set_theme_mode(mode)
+        set_language(lang)
+        self.show_page(self.pages[0][0])
         return saved
