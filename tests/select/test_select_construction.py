@@ -157,11 +157,29 @@ class TestPlaceholderAndTitle:
         field._hide_label()
         assert field.title() == ""
 
-    def test_language_change_retitles(self, make_field):
-        field = make_field(options=[], label="Fruit")
+    def test_language_change_retitles_only_a_shown_title(self, make_field):
+        chosen = make_field(options=list(FRUITS), label="Fruit", value="apple")
+        empty = make_field(options=list(FRUITS), label="Fruit")
+        assert chosen.title() == "Fruit" and empty.title() == ""
         try:
             i18n.set_language("vi")
-            assert field.title() == "Trái cây"
+            assert chosen.title() == "Trái cây"
+            # The empty field shows its label once, as the placeholder, now translated.
+            assert empty.title() == "" and empty._inputField.placeholderText() == "Trái cây"
+            i18n.set_language("en")
+            assert chosen.title() == "Fruit" and empty._inputField.placeholderText() == "Fruit"
+        finally:
+            i18n.set_language("en")
+
+    def test_language_change_translates_the_placeholder_text_and_keeps_an_own_one(self, make_field):
+        cleared = make_field(options=list(FRUITS), label="Fruit", placeholder="Fruit")
+        cleared._on_clear_text()
+        own = make_field(options=list(FRUITS), label="Fruit")
+        own._inputField.setPlaceholderText("type here")
+        try:
+            i18n.set_language("vi")
+            assert cleared._inputField.placeholderText() == "Trái cây"
+            assert own._inputField.placeholderText() == "type here"
         finally:
             i18n.set_language("en")
 

@@ -14,13 +14,17 @@ def flows(field):
 
 
 class TestSelectedKeysStart:
-    def test_single_text_options_start_at_the_first(self, make_field):
-        assert make_field(options=["a", "b"])._selectedKeys.value == "a"
+    # A single select names the option it shows (see test_select_keys.py); with nothing shown
+    # that is None, whatever the first option is.
+    def test_single_text_options_name_the_shown_option(self, make_field):
+        assert make_field(options=["a", "b"])._selectedKeys.value is None
+        assert make_field(options=["a", "b"], defaultValue="b")._selectedKeys.value == "b"
 
     def test_single_dict_options(self, make_field):
-        assert make_field(options=list(PEOPLE), getOptionLabel=label)._selectedKeys.value == "Ann"
-        assert make_field(options=[{"value": "v"}])._selectedKeys.value == "v"
-        assert make_field(options=[{"label": "x"}])._selectedKeys.value == ""
+        assert make_field(options=list(PEOPLE), getOptionLabel=label)._selectedKeys.value is None
+        assert make_field(options=list(PEOPLE), getOptionLabel=label, value=PEOPLE[1])._selectedKeys.value == "Bob"
+        assert make_field(options=[{"value": "v"}], value={"value": "v"})._selectedKeys.value == "v"
+        assert make_field(options=[{"label": "x"}])._selectedKeys.value is None
 
     def test_no_options_start_at_the_value(self, make_field):
         assert make_field(options=[], renderOption=lambda o: o, value="v")._selectedKeys.value == "v"
@@ -68,9 +72,14 @@ class TestActionFrame:
         assert [layout.itemAt(i).widget() for i in range(layout.count())] == [multi._btn_clear_text, multi._btnSelect]
         assert not multi._btn_clear_text.isVisible()
 
-    @pytest.mark.parametrize("size, frame, pos", [((200, 40), (54, 24), (146, 11)), ((200, 21), (54, 30), (146, -2))])
-    def test_frame_placement(self, make_field, size, frame, pos):
-        field = make_field(options=[], show=False)
+    # Flush right without a box (standard); a boxed field keeps its 12-pixel end padding, so the
+    # buttons never sit on (or are clipped by) the border.
+    @pytest.mark.parametrize("variant, size, frame, pos", [
+        ("standard", (200, 40), (54, 24), (146, 11)), ("standard", (200, 21), (54, 30), (146, -2)),
+        ("outlined", (200, 40), (54, 24), (134, 11)), ("filled", (200, 21), (54, 30), (134, -2)),
+    ])
+    def test_frame_placement(self, make_field, variant, size, frame, pos):
+        field = make_field(options=[], show=False, variant=variant)
         field.setParent(None)
         field.setStyleSheet("")  # the theme's minimum height would override the size asked for
         field.setFixedSize(*size)
@@ -86,7 +95,19 @@ class TestActionFrame:
 
     def test_frame_follows_resizes(self, single, qtbot):
         single.setFixedWidth(250)
-        qtbot.waitUntil(lambda: single.action_frame.geometry().right() == single.width() - 1)
+        qtbot.waitUntil(lambda: single.action_frame.geometry().right() == single.width() - 1 - 12)
+
+    @pytest.mark.parametrize("variant", ["outlined", "filled", "standard"])
+    @pytest.mark.parametrize("multiple", [False, True])
+    def test_arrow_lies_wholly_inside_the_field(self, make_field, qtbot, variant, multiple):
+        field = make_field(options=list(FRUITS), variant=variant, multiple=multiple)
+        qtbot.waitUntil(field.action_frame.isVisible)
+        frame, arrow = field.action_frame, field._btnSelect
+        # The arrow is inside its frame (which clips it) and the frame inside the field.
+        assert frame.rect().contains(arrow.geometry())
+        assert field.rect().contains(frame.geometry())
+        if variant != "standard":
+            assert field.width() - frame.geometry().right() - 1 >= 12
 
 
 class TestTags:

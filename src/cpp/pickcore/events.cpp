@@ -61,12 +61,11 @@ nb::object focusOutEvent(Args a) {
     if (refocus_if_under(self, clear)) return nb::none();
     if (refocus_if_under(self, self.attr(VN("_btnSelect")))) return nb::none();
     nb::object input = self.attr(VN("_inputField"));
-    nb::object label_text = G.getTranslatedText(self.attr(VN("_label")));
     if (vantu::truthy(self.attr(VN("_multiple")))) {
         nb::object keys = self.attr(VN("_selectedKeys")).attr(VN("value"));
         if (keys.is_none() || nb::len(keys) == 0) {
             self.attr(VN("_hide_label"))();
-            input.attr(VN("setPlaceholderText"))(label_text);
+            set_placeholder(self, self.attr(VN("_label")));
         }
     } else {
         bool plain = vantu::is_instance(input, G.QPlainTextEdit);
@@ -80,6 +79,7 @@ nb::object focusOutEvent(Args a) {
             if (py_equal(nb::str(label).attr("lower")(), lowered)) {
                 self.attr(VN("base_set_value"))(option);
                 input.attr(plain ? VN("setPlainText") : VN("setText"))(nb::str(label));
+                sync_selected_key(self);
                 matched = true;
                 break;
             }
@@ -87,7 +87,8 @@ nb::object focusOutEvent(Args a) {
         if (!matched) {
             self.attr(VN("base_set_value"))(nb::none());
             input.attr(plain ? VN("setPlainText") : VN("setText"))("");
-            input.attr(VN("setPlaceholderText"))(label_text);
+            set_placeholder(self, self.attr(VN("_label")));
+            sync_selected_key(self);
         }
     }
     if (self.attr(VN("value")).is_none()) {

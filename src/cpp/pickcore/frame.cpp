@@ -124,6 +124,7 @@ void load_globals(nb::module_ &m) {
     G.uuid4 = keep(nb::module_::import_("uuid").attr("uuid4"));
     G.print_exc = keep(nb::module_::import_("traceback").attr("print_exception"));
     G.dict_type = nb::handle(reinterpret_cast<PyObject *>(&PyDict_Type));
+    G.themed_icon = keep(nb::module_::import_("vantu.material.select._style").attr("themed_icon"));
 
     nb::handle Qt = G.Qt;
     G.PointingHandCursor = keep(Qt.attr("CursorShape").attr("PointingHandCursor"));
@@ -138,6 +139,8 @@ void load_globals(nb::module_ &m) {
     G.OtherFocusReason = keep(Qt.attr("FocusReason").attr("OtherFocusReason"));
     G.ElideRight = keep(Qt.attr("TextElideMode").attr("ElideRight"));
     G.size_maximum = keep(G.QSizePolicy.attr("Policy").attr("Maximum"));
+    G.size_fixed = keep(G.QSizePolicy.attr("Policy").attr("Fixed"));
+    G.size_preferred = keep(G.QSizePolicy.attr("Policy").attr("Preferred"));
     G.ev_mouse_press = keep(G.QEvent.attr("Type").attr("MouseButtonPress"));
     G.ev_wheel = keep(G.QEvent.attr("Type").attr("Wheel"));
 
@@ -201,13 +204,8 @@ nb::object label_of(nb::handle self, nb::handle option) {
 }
 
 nb::object icon(const char *name) {
-    // QIcon is implicitly shared: one per file serves every field, and the file is read once.
-    static nb::dict *cache = new nb::dict();  // kept for the process; never destroyed at exit
-    nb::object path = G.VANTU_ASSETS.attr(VN("ICONS")).attr(name);
-    if (cache->contains(path)) return (*cache)[path];
-    nb::object made = G.QIcon(path);
-    (*cache)[path] = made;
-    return made;
+    // Made (and cached, one per file and theme mode) by the style mixin's module.
+    return G.themed_icon(G.VANTU_ASSETS.attr(VN("ICONS")).attr(name));
 }
 
 void retire_widget(nb::handle self, nb::handle widget) {
@@ -275,7 +273,8 @@ nb::object __init_ui(Args a) {
     self.attr(VN("_init_done")) = false;
     self.attr(VN("_connect_signals_props"))();
     self.attr(VN("theme")) = G.useTheme();
-    G.i18n.attr(VN("langChanged")).attr(VN("connect"))(self.attr(VN("_set_translated_label")));
+    // Retitles only a shown title and re-translates the label placeholder (see _retranslate_label).
+    G.i18n.attr(VN("langChanged")).attr(VN("connect"))(self.attr(VN("_retranslate_label")));
     if (vantu::truthy(self.attr(VN("_fullWidth")))) {
         if (!vantu::truthy(self.attr(VN("_sx")))) self.attr(VN("_sx")) = nb::dict();
         self.attr(VN("_sx"))["width"] = "100%";
@@ -292,6 +291,8 @@ nb::object __init_ui(Args a) {
     // Layout and the read-only input.
     self.attr(VN("setLayout"))(G.QHBoxLayout());
     self.attr(VN("layout"))().attr(VN("setContentsMargins"))(0, 0, 0, 0);
+    // A text field is as tall as its content (one line, or its rows of tags), never stretched.
+    self.attr(VN("setSizePolicy"))(G.size_preferred, G.size_fixed);
     bool plain = vantu::truthy(self.attr(VN("_multiple"))) && vantu::truthy(self.attr(VN("_renderTags")));
     nb::object input = plain ? G.SelectPlainTextEdit(self) : G.SelectLineEdit(self);
     self.attr(VN("_inputField")) = input;
@@ -304,8 +305,7 @@ nb::object __init_ui(Args a) {
                                             "                    width: 100%;\n"
                                             "                    background-color: transparent;\n"
                                             "                }\n");
-    if (!vantu::truthy(self.attr(VN("_defaultValue"))))
-        input.attr(VN("setPlaceholderText"))(G.getTranslatedText(self.attr(VN("_label"))));
+    if (!vantu::truthy(self.attr(VN("_defaultValue")))) set_placeholder(self, self.attr(VN("_label")));
     input.attr(VN("setReadOnly"))(true);
     input.attr(VN("setObjectName"))("inputField");
     input.attr(VN("setCursor"))(G.PointingHandCursor);
@@ -327,6 +327,9 @@ nb::object __init_ui(Args a) {
     G.useEffect(self.attr(VN("style_set_stylesheet")), deps, nb::arg("component") = self);
     self.attr(VN("style_set_stylesheet"))();
     if (vantu::truthy(self.attr(VN("_multiple")))) self.attr(VN("_setup_default_tags"))();
+    // The list marks the option the field shows, and a shown value has its label above it.
+    sync_selected_key(self);
+    reflect_value(self);
     self.attr(VN("_init_done")) = true;
     return nb::none();
 }
@@ -363,7 +366,19 @@ nb::object setControlledState(Args a) {
     nb::dict line;
     line["value"] = self.attr(VN("value"));
     vantu::py_print({line});
-    self.attr(VN("_update_input_text"))();
+    nb::object v = self.attr(VN("value"));
+    bool multiple = vantu::truthy(self.attr(VN("_multiple")));
+    if (!multiple && (v.is_none() || py_equal(v, nb::str("")))) {
+        // No value from outside: the field shows none. (The text would otherwise keep the last
+        // value, or read "None" without a label getter.)
+        nb::object input = self.attr(VN("_inputField"));
+        input.attr(vantu::is_instance(input, G.QPlainTextEdit) ? VN("setPlainText") : VN("setText"))("");
+    } else {
+        self.attr(VN("_update_input_text"))();
+    }
+    sync_selected_key(self);
+    // During construction the build method does this once everything exists.
+    if (vantu::truthy(vantu::getattr_or_none(self, VN("_init_done")))) reflect_value(self);
     return nb::none();
 }
 

@@ -1,6 +1,34 @@
 // The field's title (its translated label) and the dynamic properties its style sheet reads.
 #include "pickcore/pickcore.h"
 
+namespace pickcore {
+
+void set_placeholder(nb::handle self, nb::handle key) {
+    nb::object text = key.is_none() ? nb::str("") : nb::str(G.getTranslatedText(key));
+    self.attr(VN("_inputField")).attr(VN("setPlaceholderText"))(text);
+    self.attr(VN("_placeholderSource")) = key.is_none() ? nb::none() : nb::object(nb::make_tuple(key, text));
+}
+
+bool shows_value(nb::handle self) {
+    nb::object value = self.attr(VN("value"));
+    if (vantu::truthy(self.attr(VN("_multiple")))) return vantu::truthy(value);
+    return !value.is_none() && !py_equal(value, nb::str(""));
+}
+
+void reflect_value(nb::handle self) {
+    if (shows_value(self)) {
+        self.attr(VN("_show_label"))();
+        return;
+    }
+    nb::object input = self.attr(VN("_inputField"));
+    if (vantu::truthy(self.attr(VN("hasFocus"))()) || vantu::truthy(input.attr(VN("hasFocus"))())) return;
+    // Empty and unfocused: the label moves back into the field as its placeholder.
+    self.attr(VN("_hide_label"))();
+    set_placeholder(self, self.attr(VN("_label")));
+}
+
+}  // namespace pickcore
+
 namespace pickcore::select_base {
 
 nb::object _set_translated_label(Args a) {
@@ -18,6 +46,22 @@ nb::object _show_label(Args a) {
     nb::handle self = a.self();
     if (vantu::truthy(self.attr(VN("_hiddenLabel")))) return nb::none();
     self.attr(VN("_set_translated_label"))();
+    return nb::none();
+}
+
+nb::object _retranslate_label(Args a) {
+    nb::handle self = a.self();
+    // Only a title on show is retitled: an empty field shows its label as the placeholder, and
+    // titling it as well would show the label twice.
+    if (vantu::truthy(self.attr(VN("title"))())) self.attr(VN("_set_translated_label"))();
+    nb::object source = vantu::getattr_or_none(self, VN("_placeholderSource"));
+    if (source.is_none()) return nb::none();
+    nb::object input = vantu::getattr_or_none(self, VN("_inputField"));
+    if (input.is_none()) return nb::none();
+    // Left alone when the application has set a placeholder of its own since.
+    nb::object shown = input.attr(VN("placeholderText"))();
+    if (!vantu::truthy(shown) || !py_equal(shown, source[1])) return nb::none();
+    set_placeholder(self, source[0]);
     return nb::none();
 }
 

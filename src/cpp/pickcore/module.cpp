@@ -110,6 +110,8 @@ NB_MODULE(pickcore, m) {
             {"_selected_change", "data: dict", sb::_selected_change, "Handles a choice in the option list."},
             {"_show_label", "", sb::_show_label, "Shows the title unless hidden."},
             {"_set_translated_label", "", sb::_set_translated_label, "Sets the title to the translated label."},
+            {"_retranslate_label", "", sb::_retranslate_label,
+             "After a language switch: translates a shown title and the label placeholder again."},
             {"_hide_label", "", sb::_hide_label, "Clears the title."},
             {"_set_hovered_prop", "", sb::_set_hovered_prop, "Copies the hovered state into its property."},
             {"_set_multiple_has_value_prop", "state", sb::_set_multiple_has_value_prop, "Sets multipleHasValue."},

@@ -22,13 +22,18 @@ struct Globals {
     nb::handle QRect, QSize, isValid, partial, weakref_ref, uuid4, print_exc, dict_type;
     // Qt constants.
     nb::handle PointingHandCursor, NoFocus, WA_ShowWithoutActivating, WA_TranslucentBackground, popup_flags,
-        align_right_vcenter, OtherFocusReason, ElideRight, size_maximum, ev_mouse_press, ev_wheel;
+        align_right_vcenter, OtherFocusReason, ElideRight, size_maximum, size_fixed, size_preferred, ev_mouse_press, ev_wheel;
     // Classes defined here.
     nb::handle SelectLineEdit, SelectPlainTextEdit;
     // Plain functions made by the class layer: tag deletion and the controlled-value effect.
     nb::handle tag_on_delete, apply_controlled_value;
+    // Icons in the theme's colours (from the style mixin's module).
+    nb::handle themed_icon;
 };
 extern Globals G;
+
+/// Gap between a boxed field's right border and its action frame (pixels).
+constexpr long END_INSET = 12;
 
 /// Fills G from the module's globals (after the imports).
 void load_globals(nb::module_ &m);
@@ -57,6 +62,17 @@ bool contains_value(nb::handle seq, nb::handle item);  // `item in seq` by equal
 nb::object icon(const char *name);
 void retire_widget(nb::handle self, nb::handle widget);  // setParent(None) + deleteLater, kept until deleted
 void replace_flow(nb::handle self, nb::handle tags);
+// Placeholder from an untranslated text (None: empty), remembered so a language switch can
+// translate it again.
+void set_placeholder(nb::handle self, nb::handle key);
+// Whether the field shows a value (single: not None/""; multiple: a non-empty selection).
+bool shows_value(nb::handle self);
+// Title and placeholder after an outside value: the label floats as the title over a value,
+// and is the placeholder of an empty, unfocused field.
+void reflect_value(nb::handle self);
+// Single selection: the selected-keys state names the option the field shows (None if none).
+void sync_selected_key(nb::handle self);
+nb::object key_for_value(nb::handle self, nb::handle value);
 
 // Bodies, one namespace per class, each named after its Python method.
 namespace menu_view {}
@@ -90,6 +106,7 @@ nb::object _setup_tags(Args a);
 nb::object _selected_change(Args a);
 nb::object _show_label(Args a);
 nb::object _set_translated_label(Args a);
+nb::object _retranslate_label(Args a);
 nb::object _hide_label(Args a);
 nb::object _set_hovered_prop(Args a);
 nb::object _set_multiple_has_value_prop(Args a);

@@ -87,6 +87,7 @@ nb::object _create_menu(Args a) {
                           .attr(VN("renderUi"))(nb::arg("ctx") = self.attr(VN("_ctx")));
     nb::object old = self.attr(VN("_menu"));
     self.attr(VN("_menu")) = menu;
+    self.attr(VN("style_menu_surface"))();  // themed surface instead of the container's plain white
     nb::object popup = vantu::getattr_or_none(self, VN("_popup"));
     if (!popup.is_none()) {
         // A rebuilt container takes the old one's place inside the existing window.

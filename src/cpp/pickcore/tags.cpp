@@ -101,7 +101,12 @@ nb::object _setup_select_mode(Args a) {
     nb::object arrow = G.QPushButton();
     self.attr(VN("_btnSelect")) = arrow;
     arrow.attr(VN("setCursor"))(G.PointingHandCursor);
-    arrow.attr(VN("setFixedSize"))(24, 24);
+    // Alone in the 20-pixel frame of a single select the button takes the frame's width, so the
+    // arrow is never clipped; beside the clear button it keeps the 24-pixel size.
+    if (multiple)
+        arrow.attr(VN("setFixedSize"))(24, 24);
+    else
+        arrow.attr(VN("setFixedSize"))(20, 24);
     arrow.attr(VN("setFocusPolicy"))(G.NoFocus);
     arrow.attr(VN("setAttribute"))(G.WA_ShowWithoutActivating, true);
     arrow.attr(VN("setIcon"))(icon("ARROW_DOWN"));
@@ -143,7 +148,10 @@ nb::object setup_action_frame_and_adornment(Args a) {
     long fh = nb::cast<long>(frame.attr(VN("height"))());
     long num = h + 6 - fh;
     long y = num >= 0 ? num / 2 : -((-num + 1) / 2);  // floor division
-    frame.attr(VN("move"))(w - fw, y);
+    // Inside a box (outlined, filled) the buttons keep the field's end padding off the border;
+    // the standard variant has no box and ends its line with the arrow.
+    long inset = py_equal(self.attr(VN("_variant")), nb::str("standard")) ? 0 : END_INSET;
+    frame.attr(VN("move"))(w - fw - inset, y);
     if (!vantu::truthy(frame.attr(VN("isVisible"))())) frame.attr(VN("show"))();
     return nb::none();
 }

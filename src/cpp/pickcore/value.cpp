@@ -1,6 +1,35 @@
 // Value, options and shown text: setters, the shown text, elision, clearing and the choice handler.
 #include "pickcore/pickcore.h"
 
+namespace pickcore {
+
+nb::object key_for_value(nb::handle self, nb::handle value) {
+    if (value.is_none() || (is_str(value) && nb::len(value) == 0)) return nb::none();
+    if (is_dict(value)) return label_of(self, value);
+    // A text value names an option by its label (as the shown text does), or by its "value".
+    nb::object by_value = nb::none();
+    for (nb::handle option : self.attr(VN("_options"))) {
+        if (is_str(option)) {
+            if (py_equal(option, value)) return label_of(self, option);
+        } else if (is_dict(option)) {
+            nb::object key = label_of(self, option);
+            if (py_equal(key, value)) return key;
+            if (by_value.is_none() && py_equal(nb::borrow<nb::dict>(option).attr("get")("value"), value))
+                by_value = key;
+        }
+    }
+    return by_value.is_none() ? nb::borrow(value) : by_value;
+}
+
+void sync_selected_key(nb::handle self) {
+    if (vantu::truthy(self.attr(VN("_multiple")))) return;
+    nb::object setter = vantu::getattr_or_none(self, VN("_setSelectedKeys"));
+    if (setter.is_none()) return;  // still under construction: set once the state exists
+    setter(key_for_value(self, self.attr(VN("value"))));
+}
+
+}  // namespace pickcore
+
 namespace pickcore::select_base {
 
 namespace {
@@ -149,14 +178,16 @@ nb::object _on_clear_text(Args a) {
             replace_flow(self, self.attr(VN("tags")));
         }
     } else {
+        // Nothing is chosen any more: the list marks nothing either.
+        self.attr(VN("_setSelectedKeys"))(nb::none());
         self.attr(VN("base_set_value"))(nb::str(""));
         input.attr(VN("setText"))("");
     }
     nb::object placeholder = self.attr(VN("_placeholder"));
     if (vantu::truthy(placeholder))
-        input.attr(VN("setPlaceholderText"))(G.getTranslatedText(placeholder));
+        set_placeholder(self, placeholder);
     else
-        input.attr(VN("setPlaceholderText"))("");  // the label, when there is one, takes the place
+        set_placeholder(self, nb::none());  // the label, when there is one, takes the place
     nb::object clear = vantu::getattr_or_none(self, VN("_btn_clear_text"));
     if (!clear.is_none()) clear.attr(VN("hide"))();
     return nb::none();

@@ -17,7 +17,7 @@ from PySide6.QtWidgets import QAbstractItemView, QFrame, QListView, QWidget
 from vantu.hooks import State
 from vantu.material.styles import useTheme
 
-__all__ = ["ListView", "option_key", "option_label"]
+__all__ = ["ListView", "menu_surface_sheet", "option_key", "option_label"]
 
 MAX_VISIBLE_HEIGHT = 320
 """Past this height (pixels) the list scrolls instead of growing."""
@@ -63,6 +63,19 @@ def _weak_callable(fn: Any) -> Any:
 
 def _resolve(holder: Any) -> Any:
     return holder() if holder is not None else None
+
+
+def menu_surface_sheet(selector: str) -> str:
+    """Style sheet that makes the container selected by ``selector`` (the frame holding a
+    ``ListView`` in a popup) a Material menu surface in the current theme: the list's paper
+    colour, a hairline outline and rounded corners. The few pixels of vertical padding keep the
+    list's square corners inside the rounded ones."""
+    popup = useTheme().components["KelSelect"]["styles"]["popup"]({})
+    return (
+        f"{selector} {{background: {popup.get('backgroundColor', 'white')}; "
+        f"border: {popup.get('border', 'none')}; border-radius: {popup.get('borderRadius', 4)}px; "
+        f"padding: 3px 0px;}}"
+    )
 
 
 class _OptionModel(QStringListModel):
@@ -212,12 +225,20 @@ class ListView(QListView):
         option = styles["option"]({})
         popup = styles["popup"]({})
         slots = option.get("slots", {})
+        p = theme.palette
         self.selected_brush = QColor(slots.get("selected", {}).get("backgroundColor", "#1F6750A4"))
+        paper = popup.get("backgroundColor", "white")
         self.setStyleSheet(
-            f"QListView {{background: {popup.get('backgroundColor', 'white')}; outline: none; padding: 4px 0px;}}"
+            f"QListView {{background: {paper}; border: none; outline: none; padding: 4px 0px;}}"
             f"QListView::item {{padding: 0px 16px; color: {option.get('color', 'black')};}}"
             f"QListView::item:hover {{background: {slots.get('hover', {}).get('backgroundColor', 'transparent')};}}"
             f"QListView::item:disabled {{color: {slots.get('disabled', {}).get('color', 'gray')};}}"
+            # A thin scroll bar in the theme's colours (the platform's would be light in dark mode).
+            f"QScrollBar:vertical {{background: transparent; width: 8px; margin: 2px 2px 2px 0px; border: none;}}"
+            f"QScrollBar::handle:vertical {{background: {p['divider']}; border-radius: 2px; min-height: 24px;}}"
+            f"QScrollBar::handle:vertical:hover {{background: {p['outline']};}}"
+            "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical {height: 0px; border: none;}"
+            "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical {background: transparent;}"
         )
 
     # -- what rows show -----------------------------------------------------------

@@ -4,12 +4,51 @@ from __future__ import annotations
 import re
 from typing import Any
 
-from PySide6.QtWidgets import QSizePolicy
+from PySide6.QtCore import QPoint
+from PySide6.QtGui import QColor, QIcon, QPainter
+from PySide6.QtWidgets import QGraphicsDropShadowEffect, QSizePolicy
 
 from vantu.hooks import State
+from vantu.material.list_view.list_view import menu_surface_sheet
 from vantu.material.styles import get_qss_style, useTheme
 
-__all__ = ["SelectStyleMixin", "DYNAMIC_PROPERTIES"]
+__all__ = ["SelectStyleMixin", "DYNAMIC_PROPERTIES", "themed_icon", "END_INSET"]
+
+END_INSET = 12
+"""Gap (pixels) between a boxed field's right border and its buttons; the input's text stops
+before the buttons."""
+
+_ICONS: dict[tuple[str, str], QIcon] = {}
+
+
+def themed_icon(path: str) -> QIcon:
+    """The icon file ``path`` in the current theme's icon colour (one ``QIcon`` per file and mode).
+
+    The files are drawn in the grey that suits light surfaces; on dark ones the glyph takes the
+    theme's secondary text colour."""
+    theme = useTheme()
+    key = (path, theme.mode)
+    icon = _ICONS.get(key)
+    if icon is None:
+        icon = QIcon(path)
+        if theme.mode != "light":
+            text = theme.palette["text"]
+            icon = _tinted(icon, QColor(text["secondary"]), QColor(text["disabled"]))
+        _ICONS[key] = icon
+    return icon
+
+
+def _tinted(source: QIcon, color: QColor, disabled: QColor) -> QIcon:
+    tinted = QIcon()
+    for size in (24, 48):
+        for mode, paint in ((QIcon.Mode.Normal, color), (QIcon.Mode.Disabled, disabled)):
+            pixmap = source.pixmap(size, size)
+            painter = QPainter(pixmap)
+            painter.setCompositionMode(QPainter.CompositionMode.CompositionMode_SourceIn)
+            painter.fillRect(pixmap.rect(), paint)
+            painter.end()
+            tinted.addPixmap(pixmap, mode)
+    return tinted
 
 DYNAMIC_PROPERTIES: tuple[str, ...] = ("error", "hovered", "multipleHasValue", "filledHasValue", "hasStartAdornment")
 """Dynamic properties of the field that its style sheet selects on."""
@@ -52,6 +91,7 @@ class SelectStyleMixin:
             "variant": getattr(self, "_variant", "outlined"),
             "size": getattr(self, "_size", "medium"),
             "color": getattr(self, "_color", None),
+            "multiple": bool(getattr(self, "_multiple", False)),
         }
 
     def _style_rule(self, fn: Any, own: dict[str, Any]) -> tuple[str, dict[str, Any], str]:
@@ -68,7 +108,8 @@ class SelectStyleMixin:
         own = self._style_own_state()
         sx = getattr(self, "_sx", None) or {}
         try:
-            key = (theme.mode, own["variant"], own["size"], own["color"], self._plain_error(), tuple(sorted(sx.items())))
+            key = (theme.mode, own["variant"], own["size"], own["color"], own["multiple"], self._plain_error(),
+                   tuple(sorted(sx.items())))
             hash(key)
         except TypeError:
             key = None
@@ -112,6 +153,9 @@ class SelectStyleMixin:
             f"{me}:disabled::title {{{get_qss_style(title_slots.get('disabled'))}}}",
             f"{me}[hasStartAdornment=\"true\"] #inputField {{padding-left: 28px;}}",
             f"#inputField {{{field}}}",
+            # A line of text stops before the buttons; tags keep their own right margin for them.
+            f"QLineEdit#inputField {{padding-right: {self._style_text_end(own)}px;}}",
+            f"QPlainTextEdit#inputField {{padding-right: {0 if own['variant'] == 'standard' else END_INSET}px;}}",
             # Qt ignores pseudo-states on ancestors: the input is disabled with the field anyway.
             f"#inputField:disabled {{{get_qss_style(field_slots.get('disabled'))}}}",
             f"#actionframe {{background: transparent; border: none;}}",
@@ -122,6 +166,15 @@ class SelectStyleMixin:
         if variant == "filled":
             rules.append(f"{me}[filledHasValue=\"true\"]::title {{color: {theme.resolve_color(own['color'])};}}")
         return "\n".join(rules)
+
+    @staticmethod
+    def _style_text_end(own: dict[str, Any]) -> int:
+        """Room the input leaves at its right end for the action frame (54 pixels with the clear
+        button, else 20) and the end padding, so a long text stops before the buttons."""
+        frame = 54 if own["multiple"] else 20
+        inset = 0 if own["variant"] == "standard" else END_INSET
+        border = 1 if own["variant"] == "outlined" else 0
+        return frame + inset + 4 - border
 
     def _apply_sx_sizes(self) -> None:
         sx = getattr(self, "_sx", None) or {}
@@ -146,6 +199,41 @@ class SelectStyleMixin:
         text = self.style_sheet_text()
         if text != self.styleSheet():  # re-applying the same sheet would re-polish every child
             self.setStyleSheet(text)
+            self._style_follow_mode()
+
+    def _style_follow_mode(self) -> None:
+        """After a theme switch: icons in the new colours, and the popup's surface."""
+        mode = useTheme().mode
+        seen = getattr(self, "_style_mode", None)
+        self._style_mode = mode
+        if seen is None or seen == mode:
+            return  # the buttons were just made in this mode
+        from vantu.vantu_assets import VANTU_ASSETS
+
+        icons = VANTU_ASSETS.ICONS
+        button = getattr(self, "_btnSelect", None)
+        if button is not None:
+            button.setIcon(themed_icon(icons.ARROW_UP if getattr(self, "_popupShowed", False) else icons.ARROW_DOWN))
+        clear = getattr(self, "_btn_clear_text", None)
+        if clear is not None:
+            clear.setIcon(themed_icon(icons.CLOSE))
+        self.style_menu_surface()
+
+    def style_menu_surface(self) -> None:
+        """The popup's container as a Material menu surface: the theme's paper colour, a hairline
+        outline, rounded corners and a soft shadow in the window's right and bottom margins."""
+        menu = getattr(self, "_menu", None)
+        if menu is None:
+            return
+        theme = useTheme()
+        menu.setStyleSheet(menu_surface_sheet("#" + menu.objectName()))
+        effect = menu.graphicsEffect()
+        if not isinstance(effect, QGraphicsDropShadowEffect):
+            effect = QGraphicsDropShadowEffect(menu)
+            effect.setBlurRadius(12)
+            effect.setOffset(QPoint(2, 3).toPointF())
+            menu.setGraphicsEffect(effect)
+        effect.setColor(QColor(0, 0, 0, 150 if theme.mode == "dark" else 60))
 
     def style_update(self) -> None:
         """Re-apply the style after a dynamic property changed."""

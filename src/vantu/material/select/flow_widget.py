@@ -59,16 +59,22 @@ class FlowLayout(QLayout):
         m = self.contentsMargins()
         area = rect.adjusted(m.left(), m.top(), -m.right(), -m.bottom())
         x, y, row_height = area.x(), area.y(), 0
+        places: list[tuple[QLayoutItem, QRect]] = []
         for item in self._items:
             hint = item.sizeHint()
             if x + hint.width() > area.right() + 1 and row_height > 0:
                 x = area.x()
                 y += row_height + self._gap
                 row_height = 0
-            if move:
-                item.setGeometry(QRect(QPoint(x, y), hint))
+            places.append((item, QRect(QPoint(x, y), hint)))
             x += hint.width() + self._gap
             row_height = max(row_height, hint.height())
+        used = y + row_height - area.y()
+        if move:
+            # Rows that leave room are centred in it, as a value is centred in a text field.
+            shift = max(0, (area.height() - used) // 2)
+            for item, place in places:
+                item.setGeometry(place.translated(0, shift))
         return y + row_height - rect.y() + m.bottom()
 
 

@@ -57,17 +57,26 @@ class TagsView(QFrame):
     @Slot()
     def _apply_theme(self, *_: Any) -> None:
         """Chip colours from the theme's "tag" style; follows light/dark switches."""
-        style = useTheme().components["KelSelect"]["styles"]["tag"]({"size": self._size})
+        theme = useTheme()
+        style = theme.components["KelSelect"]["styles"]["tag"]({"size": self._size})
         props = style.get("props", {}).get(self._size, {})
         # Qt draws no rounding at all for a radius over half the height: keep it under.
-        radius = min(props.get("borderRadius", style.get("borderRadius", 12)), 9)
+        radius = min(props.get("borderRadius", style.get("borderRadius", 12)), 11)
         font = props.get("fontSize", style.get("fontSize", 13))
         color = style.get("color", "black")
+        p = theme.palette
+        # Every box property of the delete control is set here: sheets of the application (a
+        # button padding, say) would otherwise squeeze its glyph out of its 18 pixels.
         self.setStyleSheet(
-            f"TagsView {{background-color: {style.get('backgroundColor', 'transparent')}; border-radius: {radius}px;}}"
+            f"TagsView {{background-color: {style.get('backgroundColor', 'transparent')}; border: none;"
+            f" border-radius: {radius}px; min-height: 22px;}}"
             f"TagsView:hover {{background-color: {style.get('slots', {}).get('hover', {}).get('backgroundColor', 'transparent')};}}"
-            f"QLabel {{color: {color}; font-size: {font}px; background: transparent;}}"
-            f"QPushButton {{color: {color}; border: none; background: transparent; font-weight: bold;}}"
+            f"QLabel {{color: {color}; font-size: {font}px; background: transparent; border: none; padding: 0px;}}"
+            f"QPushButton {{color: {p['text']['secondary']}; border: none; background: transparent;"
+            f" padding: 0px; margin: 0px; min-width: 18px; max-width: 18px; min-height: 18px; max-height: 18px;"
+            f" border-radius: 9px;"
+            f" font-size: 14px; font-weight: bold;}}"
+            f"QPushButton:hover {{color: {p['text']['primary']}; background: {p['action']['hover']};}}"
         )
 
     def renderUi(self, ctx: Any = None, parent: QWidget | None = None) -> QWidget:

@@ -174,10 +174,25 @@ def _select_styles(theme: Theme) -> dict[str, StyleFunction]:
             hover = {"borderBottom": f"1px solid {p['text']['primary']}"}
             if variant == "filled":
                 hover["backgroundColor"] = p["filled"]["hover"]
+        # Material heights: the box (below the 8-pixel strip the outlined label straddles) is
+        # 56 pixels, 40 when small. QSS min-height counts the content only, so the padding and
+        # borders of each variant come off. The buttons sit in the right end padding, which the
+        # input keeps free (see the "inputField" rule of the field's sheet).
+        small = ownState.get("size") == "small"
+        box = 40 if small else 56
+        if variant == "filled":
+            padding, borders = ((15, 0, 1, 12) if small else (21, 0, 4, 12)), 1
+        elif variant == "standard":
+            padding, borders = ((10, 0, 1, 0) if small else (16, 0, 6, 0)), 1
+        else:
+            padding, borders = (0, 0, 0, 14), 2
+        content = {"minHeight": box - borders - padding[0] - padding[2]}
         return {
             "backgroundColor": "transparent",
             "color": p["text"]["primary"],
-            "fontSize": theme.typography["body1"]["fontSize"],
+            # The group box draws its title in its own font (a title rule cannot size it): the
+            # field's font is the label's caption size, the input sets the body size for the value.
+            "fontSize": theme.typography["caption"]["fontSize"],
             "borderRadius": radius,
             "marginTop": 8,
             "slots": {
@@ -188,7 +203,7 @@ def _select_styles(theme: Theme) -> dict[str, StyleFunction]:
                 "filled": {},
             },
             "props": {
-                "outlined": {"border": f"1px solid {p['outline']}", "borderRadius": radius, "padding": (6, 8, 4, 14)},
+                "outlined": {"border": f"1px solid {p['outline']}", "borderRadius": radius, "padding": padding},
                 "filled": {
                     "backgroundColor": p["filled"]["background"],
                     "border": "none",
@@ -197,16 +212,16 @@ def _select_styles(theme: Theme) -> dict[str, StyleFunction]:
                     "borderTopRightRadius": radius,
                     "borderBottomLeftRadius": 0,
                     "borderBottomRightRadius": 0,
-                    "padding": (18, 8, 4, 12),
+                    "padding": padding,
                 },
                 "standard": {
                     "border": "none",
                     "borderBottom": f"1px solid {p['outline']}",
                     "borderRadius": 0,
-                    "padding": (14, 0, 4, 0),
+                    "padding": padding,
                 },
-                "small": {"minHeight": 40},
-                "medium": {"minHeight": 56},
+                "small": content,
+                "medium": content,
             },
         }
 
@@ -230,8 +245,8 @@ def _select_styles(theme: Theme) -> dict[str, StyleFunction]:
                 "outlined": {},
                 "filled": {},
                 "standard": {},
-                "small": {"fontSize": theme.typography["body2"]["fontSize"], "minHeight": 22},
-                "medium": {"fontSize": body1["fontSize"], "minHeight": 26},
+                "small": {"fontSize": theme.typography["body2"]["fontSize"], "minHeight": 20},
+                "medium": {"fontSize": body1["fontSize"], "minHeight": 24},
             },
         }
 
@@ -251,8 +266,10 @@ def _select_styles(theme: Theme) -> dict[str, StyleFunction]:
                 "disabled": {"color": p["text"]["disabled"]},
             },
             "props": {
-                "outlined": {"left": 10, "padding": (0, 4), "backgroundColor": p["background"]["paper"]},
-                "filled": {"left": 12, "padding": 0, "top": 6},
+                # The label notches the outline: painted in the colour of the surface the field
+                # stands on, it hides the line behind it.
+                "outlined": {"left": 10, "padding": (0, 4), "backgroundColor": p["background"]["default"]},
+                "filled": {"left": 12, "padding": 0, "top": 14 if ownState.get("size") != "small" else 10},
                 "standard": {"left": 0, "padding": 0},
                 "small": {"fontSize": caption["fontSize"]},
                 "medium": {"fontSize": caption["fontSize"]},
@@ -262,16 +279,18 @@ def _select_styles(theme: Theme) -> dict[str, StyleFunction]:
     def actionButton(ownState: dict) -> dict[str, Any]:
         p = theme.palette
         return {
+            # No padding or minimum size: the buttons have fixed sizes, which these would outgrow.
             "backgroundColor": "transparent",
             "border": "none",
-            "borderRadius": 12,
-            "padding": 2,
+            "borderRadius": 10,
+            "padding": 0,
+            "margin": 0,
             "color": p["action"]["active"],
             "slots": {
                 "hover": {"backgroundColor": p["action"]["hover"]},
                 "pressed": {"backgroundColor": p["action"]["focus"]},
             },
-            "props": {"small": {"minWidth": 20, "minHeight": 20}, "medium": {"minWidth": 24, "minHeight": 24}},
+            "props": {},
         }
 
     def popup(ownState: dict) -> dict[str, Any]:

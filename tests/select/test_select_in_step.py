@@ -1,0 +1,228 @@
+"""What the field shows and what its popup marks stay in step: the selected key follows every way
+the value changes, the label floats over a value and is the placeholder of an empty field, and the
+surfaces follow the theme (outline notch, popup, chips, icons)."""
+import pytest
+from PySide6.QtCore import QPoint, Qt
+from PySide6.QtGui import QColor, QFocusEvent
+from PySide6.QtWidgets import QApplication, QVBoxLayout, QWidget
+
+from vantu.hooks import State
+from vantu.material.select.pickcore import SelectBase
+from vantu.material.styles import set_theme_mode, useTheme
+from vantu.vantu_assets import VANTU_ASSETS
+
+from .conftest import FRUITS, PEOPLE, label, render_tags
+
+COUNTRIES = [{"label": "France", "value": "fr"}, {"label": "Japan", "value": "jp"}, {"label": "Peru", "value": "pe"}]
+
+
+def marked_rows(field):
+    """Texts of the rows the open popup marks as selected."""
+    view = field._menu.listView
+    model = view.model()
+    return [model.index(r, 0).data() for r in range(model.rowCount())
+            if model.index(r, 0).data(Qt.ItemDataRole.BackgroundRole) is not None]
+
+
+def click_row(qtbot, field, row):
+    view = field._menu.listView
+    rect = view.visualRect(view.model().index(row, 0))
+    qtbot.mouseClick(view.viewport(), Qt.MouseButton.LeftButton, pos=rect.center())
+
+
+def focus_out(field):
+    field.onInputFieldFocusOutEvent(QFocusEvent(QFocusEvent.Type.FocusOut, Qt.FocusReason.OtherFocusReason))
+
+
+@pytest.fixture
+def dark():
+    set_theme_mode("dark")
+    yield useTheme()
+    set_theme_mode("light")
+
+
+class TestSelectedKeyFollowsTheValue:
+    def test_empty_field_marks_nothing(self, single):
+        assert single._selectedKeys.value is None
+        single._show_popup()
+        assert marked_rows(single) == []
+
+    @pytest.mark.parametrize("how", ["value", "defaultValue", "state"])
+    def test_a_shown_value_is_the_marked_option(self, make_field, how):
+        arg = State("banana") if how == "state" else "banana"
+        field = make_field(options=list(FRUITS), label="Fruit", **{"value" if how != "defaultValue" else how: arg})
+        assert field._inputField.text() == "banana" and field._selectedKeys.value == "banana"
+        field._show_popup()
+        assert marked_rows(field) == ["banana"]
+
+    def test_labels_name_mapping_options(self, make_field):
+        by_label = make_field(options=COUNTRIES, getOptionLabel=label, value="Japan")
+        by_option = make_field(options=COUNTRIES, getOptionLabel=label, value=COUNTRIES[2])
+        by_value = make_field(options=COUNTRIES, getOptionLabel=label, value="fr")
+        assert by_label._selectedKeys.value == "Japan"
+        assert by_option._selectedKeys.value == "Peru"
+        assert by_value._selectedKeys.value == "France"
+
+    def test_state_changes_move_the_mark_silently(self, make_field, qtbot):
+        country = State("Japan")
+        calls = []
+        field = make_field(options=COUNTRIES, label="Country", getOptionLabel=label, value=country,
+                           onChange=calls.append)
+        field._show_popup()
+        with qtbot.assertNotEmitted(field.valueChanged):
+            country.setValue("Peru")
+        assert field._inputField.text() == "Peru" and marked_rows(field) == ["Peru"]
+        with qtbot.assertNotEmitted(field.valueChanged):
+            country.setValue(None)
+        assert calls == []
+        assert field._selectedKeys.value is None and marked_rows(field) == []
+        assert field._inputField.text() == ""  # nothing chosen from outside: nothing shown
+
+    def test_clicking_a_row_then_clearing(self, single, qtbot):
+        single._show_popup()
+        click_row(qtbot, single, 2)
+        assert single.value == "cherry" and single._selectedKeys.value == "cherry"
+        single._show_popup()
+        assert marked_rows(single) == ["cherry"]
+        single._on_clear_text()
+        assert single.value == "" and single._selectedKeys.value is None
+        single._show_popup()
+        assert marked_rows(single) == []
+
+    def test_focus_out_reconciliation_moves_the_mark(self, single):
+        single._inputField.setText("BANANA")
+        focus_out(single)
+        assert single._inputField.text() == "banana" and single._selectedKeys.value == "banana"
+        single._inputField.setText("plum")
+        focus_out(single)
+        assert single.value is None and single._selectedKeys.value is None
+
+    def test_multiple_keeps_its_list(self, make_field):
+        field = make_field(options=list(PEOPLE), multiple=True, getOptionLabel=label, renderTags=render_tags,
+                           defaultValue=[PEOPLE[1]])
+        assert field._selectedKeys.value == ["Bob"]
+
+
+class TestLabelOverAValue:
+    def test_outside_value_floats_the_label(self, make_field):
+        field = make_field(options=list(FRUITS), label="Fruit", defaultValue="apple")
+        assert field.title() == "Fruit"
+        assert make_field(options=list(FRUITS), label="Fruit").title() == ""
+
+    def test_state_emptied_then_filled(self, make_field):
+        fruit = State("apple")
+        field = make_field(options=list(FRUITS), label="Fruit", value=fruit, show=False)
+        fruit.setValue(None)
+        assert field.title() == "" and field._inputField.placeholderText() == "Fruit"
+        fruit.setValue("cherry")
+        assert field.title() == "Fruit" and field._inputField.text() == "cherry"
+
+    def test_a_focused_empty_field_keeps_its_floating_label(self, make_field, qtbot):
+        fruit = State("apple")
+        field = make_field(options=list(FRUITS), label="Fruit", value=fruit)
+        field._inputField.setFocus()
+        qtbot.waitUntil(field._inputField.hasFocus)
+        fruit.setValue(None)
+        assert field.title() == "Fruit" and field._inputField.text() == ""
+
+    def test_tags_field_shows_its_label_somewhere(self, make_field):
+        empty = make_field(options=list(PEOPLE), label="People", multiple=True, getOptionLabel=label,
+                           renderTags=render_tags, show=False)
+        chosen = make_field(options=list(PEOPLE), label="People", multiple=True, getOptionLabel=label,
+                            renderTags=render_tags, defaultValue=[PEOPLE[0]])
+        assert empty.title() == "" and empty._inputField.placeholderText() == "People"
+        assert chosen.title() == "People"
+
+
+class TestMaterialHeights:
+    @pytest.mark.parametrize("variant", ["outlined", "filled", "standard"])
+    @pytest.mark.parametrize("size, box", [("medium", 56), ("small", 40)])
+    def test_box_height(self, qtbot, variant, size, box):
+        window = QWidget()
+        qtbot.addWidget(window)
+        layout = QVBoxLayout(window)
+        field = SelectBase(options=list(FRUITS), label="Fruit", variant=variant, size=size, value="apple")
+        layout.addWidget(field)
+        layout.addStretch(1)
+        window.resize(300, 400)  # room to spare: a text field does not stretch into it
+        window.show()
+        qtbot.waitExposed(window)
+        # The box lies under the 8-pixel strip that the label straddles.
+        qtbot.waitUntil(lambda: field.height() == 8 + box)
+
+
+def pixel(widget, x, y):
+    return QColor(widget.grab().toImage().pixelColor(x, y))
+
+
+class TestThemedSurfaces:
+    def test_label_notch_takes_the_page_colour(self, make_field, host, dark, qtbot):
+        page = dark.palette["background"]["default"]
+        host.setObjectName("host")
+        host.setStyleSheet(f"QWidget#host {{background: {page};}}")
+        field = make_field(options=list(FRUITS), label="Fruit", value="apple")
+        QApplication.processEvents()
+        image = host.grab().toImage()
+        top = field.mapTo(host, QPoint(0, 8))
+        # Just right of the label's left edge the outline is hidden by the label's background...
+        assert image.pixelColor(top.x() + 11, top.y()).name() == QColor(page).name()
+        # ...and further along the top edge the outline shows.
+        assert image.pixelColor(top.x() + field.width() - 30, top.y()).name() != QColor(page).name()
+
+    def test_popup_surface_follows_the_theme(self, single, qtbot):
+        single._show_popup()
+        menu = single._menu
+        light_sheet = menu.styleSheet()
+        assert "white" not in light_sheet and "border-radius: 4px" in light_sheet
+        assert menu.graphicsEffect() is not None
+        try:
+            set_theme_mode("dark")
+            paper = useTheme().palette["background"]["paper"]
+            assert paper in menu.styleSheet()
+            QApplication.processEvents()
+            image = menu.grab().toImage()
+            whites = [(x, y) for x in range(image.width()) for y in (0, 1, image.height() - 1)
+                      if image.pixelColor(x, y).lightness() > 240]
+            assert whites == []  # no white frame or corners in dark mode
+            assert image.pixelColor(image.width() // 2, image.height() // 2).lightness() < 80
+        finally:
+            set_theme_mode("light")
+        assert menu.styleSheet() == light_sheet
+
+    def test_tags_follow_the_theme_and_show_their_delete_control(self, make_field, qtbot, dark):
+        field = make_field(options=list(PEOPLE), label="People", multiple=True, getOptionLabel=label,
+                           renderTags=render_tags, defaultValue=[PEOPLE[0]])
+        page = dark.palette["background"]["default"]
+        field.window().setStyleSheet(f"background: {page};")
+        tag = field.tags[0]
+        qtbot.waitUntil(tag.isVisible)
+        QApplication.processEvents()
+        image = field.window().grab().toImage()
+        at = tag.mapTo(field.window(), QPoint(4, tag.height() // 2))
+        chip = image.pixelColor(at)
+        assert chip.lightness() < 90 and chip.name() != QColor(page).name()  # a dark chip, set off the page
+        button = tag.deleteButton
+        assert button.width() == 18 and button.height() == 18
+        glyph = button.grab().toImage()
+        bright = sum(1 for x in range(glyph.width()) for y in range(glyph.height())
+                     if glyph.pixelColor(x, y).lightness() > 150)
+        assert bright >= 6  # the cross is drawn, in a light colour
+
+    def test_arrow_is_light_on_dark_and_follows_switches(self, single):
+        def lightest(field):
+            image = field._btnSelect.icon().pixmap(20).toImage()
+            return max(image.pixelColor(x, y).lightness() for x in range(image.width())
+                       for y in range(image.height()) if image.pixelColor(x, y).alpha() > 200)
+
+        light = lightest(single)
+        try:
+            set_theme_mode("dark")
+            assert lightest(single) > light + 40
+            single._show_popup()
+            dark_up = single._btnSelect.icon().pixmap(20).toImage()
+        finally:
+            set_theme_mode("light")
+        # Back in light mode the open popup's arrow is the file's own up arrow again.
+        from PySide6.QtGui import QIcon
+        assert single._btnSelect.icon().pixmap(16).toImage() == QIcon(VANTU_ASSETS.ICONS.ARROW_UP).pixmap(16).toImage()
+        assert dark_up != QIcon(VANTU_ASSETS.ICONS.ARROW_UP).pixmap(20).toImage()
