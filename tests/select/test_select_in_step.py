@@ -134,6 +134,27 @@ class TestLabelOverAValue:
         assert chosen.title() == "People"
 
 
+class TestTextStopsBeforeTheButtons:
+    @pytest.mark.parametrize("variant", ["outlined", "standard"])
+    def test_long_text_leaves_the_arrow_clear(self, make_field, qtbot, variant):
+        long = "W" * 80
+        field = make_field(options=[long], label="Fruit", value=long, variant=variant)
+        qtbot.waitUntil(field.action_frame.isVisible)
+        QApplication.processEvents()
+        window = field.window()
+        image = window.grab().toImage()  # the field's own grab leaves its see-through parts undefined
+        frame = field.action_frame.geometry().translated(field.mapTo(window, QPoint(0, 0)))
+        edit = field._inputField.geometry().translated(field.mapTo(window, QPoint(0, 0)))
+        # The columns just before the buttons hold no glyph pixels of the text.
+        inked = [(x, y) for x in range(frame.x() - 3, frame.x()) for y in range(edit.top() + 2, edit.bottom() - 1)
+                 if image.pixelColor(x, y).lightness() < 120]
+        assert inked == []
+        # ...while the text does reach well to the right, and starts at its beginning.
+        row = edit.center().y()
+        assert any(image.pixelColor(x, row).lightness() < 120 for x in range(frame.x() - 40, frame.x() - 3))
+        assert field._inputField.cursorPosition() == 0
+
+
 class TestMaterialHeights:
     @pytest.mark.parametrize("variant", ["outlined", "filled", "standard"])
     @pytest.mark.parametrize("size, box", [("medium", 56), ("small", 40)])

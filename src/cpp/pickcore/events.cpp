@@ -79,6 +79,7 @@ nb::object focusOutEvent(Args a) {
             if (py_equal(nb::str(label).attr("lower")(), lowered)) {
                 self.attr(VN("base_set_value"))(option);
                 input.attr(plain ? VN("setPlainText") : VN("setText"))(nb::str(label));
+                if (!plain) input.attr(VN("setCursorPosition"))(0);
                 sync_selected_key(self);
                 matched = true;
                 break;

@@ -103,7 +103,10 @@ nb::object _update_input_text(Args a) {
     nb::object getter = self.attr(VN("_getOptionLabel"));
     if (!vantu::truthy(self.attr(VN("_multiple")))) {
         if (is_dict(value)) {
-            if (vantu::truthy(getter)) input.attr(VN("setText"))(nb::str(getter(value)));
+            if (vantu::truthy(getter)) {
+                input.attr(VN("setText"))(nb::str(getter(value)));
+                input.attr(VN("setCursorPosition"))(0);
+            }
         } else if (vantu::truthy(getter)) {
             for (nb::handle option : self.attr(VN("_options"))) {
                 bool match = false;
@@ -115,12 +118,14 @@ nb::object _update_input_text(Args a) {
                     continue;
                 if (match) {
                     input.attr(VN("setText"))(nb::str(getter(option)));
+                    input.attr(VN("setCursorPosition"))(0);  // a long label shows its beginning
                     break;
                 }
             }
         } else {
             vantu::py_print({nb::str("_update_input_text+++++++++++++++"), value});
             input.attr(VN("setText"))(nb::str(value));
+            input.attr(VN("setCursorPosition"))(0);
         }
         return nb::none();
     }
