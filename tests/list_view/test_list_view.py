@@ -4,6 +4,7 @@ import weakref
 
 import pytest
 from PySide6.QtCore import QEvent, QObject, Qt
+from PySide6.QtGui import QColor, QCursor
 from PySide6.QtWidgets import QLabel, QWidget
 from shiboken6 import isValid
 
@@ -99,6 +100,50 @@ class TestSelectedAndDisabled:
         click_row(qtbot, view, 1)
         click_row(qtbot, view, 0)
         assert got == [{"key": "a", "value": "a"}]
+
+
+class TestPaintedStates:
+    """Rows as a person sees them: hover, selected and disabled rows each look different."""
+
+    @staticmethod
+    def row_colour(view, row, x=4):
+        image = view.viewport().grab().toImage()
+        rect = view.visualRect(view.model().index(row, 0))
+        return image.pixelColor(x, rect.center().y())
+
+    @pytest.mark.parametrize("mode", ["light", "dark"])
+    def test_hover_and_selected_rows_are_tinted(self, qtbot, qapp, mode):
+        from PySide6.QtTest import QTest
+
+        from vantu.material.styles import set_theme_mode, useTheme
+
+        set_theme_mode(mode)
+        QCursor.setPos(799, 799)  # away from the list until the test moves it in
+        qapp.mainWindow.hide()  # it lies over the list's window and would take the pointer
+        try:
+            view = render(qtbot, model=["a", "b", "c", "d"], selected="b")
+            plain = self.row_colour(view, 2)
+            assert plain.name() == QColor(useTheme().palette["background"]["paper"]).name()
+            assert self.row_colour(view, 1).name() != plain.name()
+            target = view.visualRect(view.model().index(3, 0)).center()
+            QCursor.setPos(view.viewport().mapToGlobal(target))
+            QTest.mouseMove(view.viewport(), target)
+            qtbot.waitUntil(lambda: self.row_colour(view, 3).name() != plain.name())
+            assert self.row_colour(view, 2).name() == plain.name()
+        finally:
+            set_theme_mode("light")
+            qapp.mainWindow.show()
+
+    def test_disabled_row_text_is_fainter(self, qtbot):
+        view = render(qtbot, model=["Enabled", "Disabled"], getOptionDisabled=lambda o: o == "Disabled")
+
+        def darkest(row):
+            image = view.viewport().grab().toImage()
+            rect = view.visualRect(view.model().index(row, 0))
+            return min(image.pixelColor(x, y).lightness() for x in range(rect.left(), rect.left() + 60)
+                       for y in range(rect.top(), rect.bottom()))
+
+        assert darkest(0) + 40 < darkest(1)
 
 
 class TestHeight:
