@@ -9,6 +9,7 @@ from __future__ import annotations
 from typing import Any
 
 from PySide6.QtCore import QDate, QTime, Qt, Signal
+from PySide6.QtGui import QBrush, QColor, QTextCharFormat
 from PySide6.QtWidgets import QCalendarWidget, QFrame, QHBoxLayout, QListWidget, QSizePolicy, QVBoxLayout
 
 from vantu.material.styles import useTheme
@@ -119,6 +120,16 @@ class DatePicker(QFrame):
             f"#EntryBoxTimes::item:hover {{background: {p['action']['hover']};}}"
             f"#EntryBoxTimes::item:selected {{background: {accent}; color: {on_accent};}}"
         )
+        if self.calendar is not None:
+            # Day names and weekends are painted from text formats, not from the sheet.
+            header = QTextCharFormat()
+            header.setForeground(QBrush(QColor(p["text"]["secondary"])))
+            header.setBackground(QBrush(QColor(p["background"]["paper"])))
+            self.calendar.setHeaderTextFormat(header)
+            days = QTextCharFormat()
+            days.setForeground(QBrush(QColor(p["text"]["primary"])))
+            for day in (Qt.DayOfWeek.Saturday, Qt.DayOfWeek.Sunday):
+                self.calendar.setWeekdayTextFormat(day, days)
 
     def _value_text(self, date: QDate | None, time: QTime | None) -> str:
         if self._kind == "date":

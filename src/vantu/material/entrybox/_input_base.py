@@ -498,15 +498,21 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         if isinstance(menu, DatePicker):
             menu.applyTheme()
             return
-        row = getattr(menu, "_messageRow", None)
-        if row is not None and isValid(row):
-            row.setStyleSheet(self._message_sheet(theme))
+        self._style_menu(theme)
 
-    @staticmethod
-    def _message_sheet(theme: Any) -> str:
+    def _style_menu(self, theme: Any) -> None:
+        """The list's container as a Material menu surface: the paper colour, a thin outline
+        in place of the shadow a frameless window cannot cast, and room inside the rounded
+        corners so the rows never paint over them."""
+        menu = self._menu
         p = theme.palette
-        return (f"#EntryBoxMenuMessage {{color: {p['text']['secondary']}; background: {p['background']['paper']};"
-                f" border: 1px solid {p['divider']}; border-radius: {theme.shape['borderRadius']}px;}}")
+        sheet = (
+            f"#{menu.objectName()} {{background: {p['background']['paper']}; border: 1px solid {p['divider']};"
+            f" border-radius: {theme.shape['borderRadius']}px; padding: 4px 0px;}}"
+            f" #EntryBoxMenuMessage {{color: {p['text']['secondary']}; background: transparent;}}"
+        )
+        if menu.styleSheet() != sheet:
+            menu.setStyleSheet(sheet)
 
     def _handle_error_changed(self) -> None:
         self._refresh_style()
@@ -707,6 +713,7 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         """A date or time input picks from a calendar or a column of times, not from options."""
         if not self._isDateTimeType:
             EntryBoxSelectMixin.select_create_menu(self)
+            self._style_menu(useTheme())
             return
         picker = DatePicker(self._type if self._type in DATETIME_TYPES else "date", self._value)
         picker.picked.connect(self._handle_date_picked)
@@ -754,7 +761,6 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             row.setObjectName("EntryBoxMenuMessage")
             row.setMinimumHeight(48)
             row.setContentsMargins(16, 0, 16, 0)
-            row.setStyleSheet(self._message_sheet(useTheme()))
             menu.layout().addWidget(row)
             menu._messageRow = row
         row.setText(getTranslatedText("Loading..." if self._loading else "No options"))
