@@ -89,6 +89,7 @@ class DatePicker(QFrame):
     def setValue(self, value: Any) -> None:
         """Marks the date and time of ``value`` (a value text, or ``None`` for today)."""
         date, time = parse_date_time(value)
+        self._date = date
         if self.calendar is not None:
             self.calendar.setSelectedDate(date or QDate.currentDate())
         if self.times is not None:
@@ -143,8 +144,9 @@ class DatePicker(QFrame):
         return QTime.fromString(item.text(), TIME_FORMAT) if item is not None else None
 
     def _handle_date_clicked(self, date: QDate) -> None:
+        self._date = date
         self.picked.emit(self._value_text(date, self._current_time()), self._kind == "date")
 
     def _handle_time_clicked(self, item) -> None:
-        date = self.calendar.selectedDate() if self.calendar is not None else None
+        date = self._date if self._date is not None else QDate.currentDate()
         self.picked.emit(self._value_text(date, QTime.fromString(item.text(), TIME_FORMAT)), True)

@@ -15,7 +15,7 @@ import weakref
 from collections.abc import Callable, Mapping
 from typing import Any
 
-from PySide6.QtCore import QEvent, QObject, QPoint, Qt, Signal
+from PySide6.QtCore import QEvent, QObject, QPoint, Qt, Signal, Slot
 from PySide6.QtGui import QIcon
 from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QLineEdit, QSizePolicy, QVBoxLayout, QWidget
 from shiboken6 import isValid
@@ -132,9 +132,7 @@ def _action_sheet(theme: Any, mode: str) -> str:
 def _clear_helper_sheets() -> None:
     """Forgets the entry boxes' cached helper-label sheets, which were made for the old theme."""
     module = sys.modules.get("vantu.material.entrybox.entrybox")
-    entry_box = getattr(module, "EntryBox", None)
-    cached = getattr(entry_box, "__dict__", {}).get("_get_stylesheet")
-    clear = getattr(getattr(cached, "__func__", None), "cache_clear", None)
+    clear = getattr(getattr(getattr(module, "EntryBox", None), "_get_stylesheet", None), "cache_clear", None)
     if clear is not None:
         clear()
 
@@ -235,6 +233,8 @@ class _FieldEdit(QLineEdit):
     def resizeEvent(self, event) -> None:
         super().resizeEvent(event)
         self._tell("_place_action_frame")
+        if event.size().width() != event.oldSize().width():
+            self._tell("_fit_tags")
 
 
 class _TagDelete:
@@ -397,6 +397,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             else:
                 self._setSelectedKeys(self._label_of(self._value) if self._value is not None else None)
         if self._multiple and self._renderTags:
+            # The field grows with the rows of chips instead of clipping them.
+            self._inputField.setSizePolicy(QSizePolicy.Policy.Expanding, QSizePolicy.Policy.Preferred)
             self._rebuild_tags()
             self._inputFieldMultiple.keyDown.connect(self._handle_multiple_key_down)
             self._inputFieldMultiple.keyUp.connect(self._handle_key_up)
@@ -582,6 +584,7 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         finally:
             self._applying = False
 
+    @Slot(str)
     def _handle_text_changed(self, text: str) -> None:
         if self._applying or self._select:
             return
@@ -699,6 +702,19 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         if had_focus:
             line.setFocus()
         self._place_action_frame()
+        self._fit_tags()
+
+    def _fit_tags(self) -> None:
+        """Makes the frame tall enough for every row of chips (never under the field height)."""
+        flow = getattr(self, "_flowWidget", None)
+        if flow is None or not isValid(flow) or flow.layout() is None:
+            return
+        width = max(1, self._inputField.width() - ACTION_FRAME_WIDTH)
+        frame = self._frame
+        needed = flow.layout().heightForWidth(width) + 10  # the frame's 4 px padding and border
+        height = max(FIELD_HEIGHTS.get(self._size, FIELD_HEIGHTS["medium"]), needed)
+        if frame.minimumHeight() != height:
+            frame.setMinimumHeight(height)
 
     # -- popup content ---------------------------------------------------------------
 
