@@ -697,6 +697,7 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             old.deleteLater()
         else:
             layout.addWidget(new)
+        layout.setAlignment(new, Qt.AlignmentFlag.AlignVCenter)  # one row of chips sits mid-field
         self._flowWidget = new
         line.show()
         if had_focus:
