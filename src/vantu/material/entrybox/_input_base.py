@@ -407,7 +407,6 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         if self._isDateTimeType and self._btnSelect is not None:
             # The mixin hides the arrow of a date input; here it is the calendar button.
             self._btnSelect.show()
-            self._btnSelect.setToolTip(getTranslatedText("Choose date" if self._type != "time" else "Choose time"))
 
     def _setIcons(self) -> None:
         EntryBoxSelectMixin._setIcons(self)
@@ -459,6 +458,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             text = getTranslatedText(label)
             self._titleLabel.setText(f"{text} *" if self._required else text)
         self._titleLabel.setVisible(bool(label))
+        if self._isDateTimeType and getattr(self, "_btnSelect", None) is not None:
+            self._btnSelect.setToolTip(getTranslatedText("Choose time" if self._type == "time" else "Choose date"))
         if not (self._select and self._multiple and self._renderTags):
             self._inputField.setPlaceholderText(getTranslatedText(self._placeholder) if self._placeholder else "")
         if self._menu is not None and isValid(self._menu):
