@@ -111,6 +111,17 @@ class TestThemes:
         error.setValue(False)
         assert text_colour(box._helperLabel) == QColor(LIGHT_PALETTE["text"]["secondary"])
 
+    def test_a_focused_field_in_error_has_a_two_pixel_error_outline(self, render, qtbot):
+        box = render(label="Email", error=True)
+        inp = box._input
+        inp._inputField.setFocus()
+        qtbot.waitUntil(lambda: inp._focused)
+        image = inp._frame.grab().toImage()
+        middle = image.height() // 2
+        red = QColor(LIGHT_PALETTE["error"]["main"])
+        assert QColor(image.pixel(0, middle)) == red and QColor(image.pixel(1, middle)) == red
+        assert QColor(image.pixel(2, middle)) != red
+
     def test_buttons_and_popup_surface_follow_a_theme_switch(self, render, qtbot, dark):
         box = render(options=[], getOptionLabel=str, select=True)
         inp = box._input

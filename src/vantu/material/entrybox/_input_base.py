@@ -265,7 +265,9 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         variant: "outlined" (default), "filled" or "standard". size: "medium" or "small".
         color: a palette colour name or a QSS colour. error: a flag or a ``State``.
         disabled, readOnly, required: flags.
-        type: "text", "password", or "date", "time", "datetime" (a date or time input).
+        type: "text", "password", or "date", "time", "datetime": a date or time input, whose
+            popup (with ``select``) is a calendar and/or a column of half-hour times and
+            whose value is the picked text ("2026-12-08", "14:30", "2026-12-08 14:30").
         select, options, multiple: select mode, its options (texts or dicts) and multiple
             selection. getOptionLabel (required with options), getOptionDisabled,
             renderOption, renderTags (a callable ``(selected_options, getTagProps) -> widgets``

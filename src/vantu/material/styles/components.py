@@ -53,15 +53,18 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
         radius = theme.shape["borderRadius"]
         if variant == "outlined":
             focus = {"border": f"2px solid {color}"}
-            error = {"border": f"1px solid {p['error']['main']}"}
         else:
             focus = {"borderBottom": f"2px solid {color}"}
-            error = {"borderBottom": f"1px solid {p['error']['main']}"}
+        hover = {"borderColor": p["text"]["primary"]}
+        if variant == "filled":
+            hover["backgroundColor"] = p["filled"]["hover"]
+        # Only the colour: a focused field in error keeps the focus ring's width.
+        error = {"borderColor": p["error"]["main"]}
         return {
             "backgroundColor": "transparent",
             "borderRadius": radius,
             "slots": {
-                "hover": {"borderColor": p["text"]["primary"]},
+                "hover": hover,
                 "focus": focus,
                 "error": error,
                 "disabled": {"borderColor": p["action"]["disabled"]},
