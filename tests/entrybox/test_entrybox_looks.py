@@ -8,7 +8,7 @@ import weakref
 import pytest
 from PySide6.QtCore import QDate, Qt
 from PySide6.QtGui import QColor, QPalette
-from PySide6.QtWidgets import QCalendarWidget
+from PySide6.QtWidgets import QApplication, QCalendarWidget
 
 from vantu.hooks import State
 from vantu.i18n.use_translation import set_language
@@ -65,6 +65,9 @@ class TestSizeAndEdges:
         inp = box._input
         label, value, helper = (ink_left(w, box) for w in (inp._titleLabel, inp._inputField, box._helperLabel))
         assert abs(label - helper) <= 2 and abs(value - helper) <= 2, (label, value, helper)
+        inp._handle_field_focus_in()  # a focus ring does not move the text
+        QApplication.processEvents()
+        assert ink_left(inp._inputField, box) == value
 
     def test_a_tags_field_keeps_its_height_until_the_tags_wrap(self, render):
         fruits = ["Apple", "Banana", "Cherry", "Grape", "Mango", "Orange", "Pear"]
