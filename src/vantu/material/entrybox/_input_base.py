@@ -15,7 +15,7 @@ import weakref
 from collections.abc import Callable, Mapping
 from typing import Any
 
-from PySide6.QtCore import QEvent, QObject, QPoint, Qt, Signal, Slot
+from PySide6.QtCore import QEvent, QObject, QPoint, QSize, Qt, Signal, Slot
 from PySide6.QtGui import QIcon
 from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QLineEdit, QSizePolicy, QVBoxLayout, QWidget
 from shiboken6 import isValid
@@ -406,6 +406,9 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             self._inputFieldMultiple.keyUp.connect(self._handle_key_up)
         if self.action_frame is not None:
             self.action_frame.show()
+        if self._btnSelect is not None:
+            # Material's drop-down arrow is a 24 px icon; at Qt's default 16 px it is a speck.
+            self._btnSelect.setIconSize(QSize(24, 24))
         if self._isDateTimeType and self._btnSelect is not None:
             # The mixin hides the arrow of a date input; here it is the calendar button.
             self._btnSelect.show()
