@@ -61,4 +61,6 @@ VIETNAMESE = {
 
 
 def install() -> None:
+    # Both catalogues get every key, so each language covers the same words.
+    add_translations("en", {key: key for key in VIETNAMESE})
     add_translations("vi", VIETNAMESE)
