@@ -1,17 +1,10 @@
-"""Cost of the hot service calls, as ratios against plain-Qt baselines measured in the same run.
-
-Run: PYTHONPATH=src QT_QPA_PLATFORM=offscreen .venv/bin/python bench/bench_services.py
-"""
+"""Cost of the hot service calls, as ratios against plain-Qt baselines measured in the same run."""
 from __future__ import annotations
 
 import os
-import platform
-import statistics
-import time
 
 os.environ.setdefault("QT_QPA_PLATFORM", "offscreen")
 
-import PySide6
 from PySide6.QtCore import QCoreApplication, QEvent, QObject, Signal, Slot
 from PySide6.QtWidgets import QApplication, QWidget
 
@@ -19,7 +12,7 @@ from vantu.hooks import State, useEffect, useState
 from vantu.material.component import RenderContext, RenderScheduler
 from vantu.material.styles import get_qss_style, useTheme
 
-REPEATS = 21
+from bench.timing import Benchmark
 
 
 class _PlainState(QObject):
@@ -32,24 +25,7 @@ class _Receiver(QObject):
         pass
 
 
-def _median_ns(fn, n: int) -> tuple[float, float]:
-    samples = []
-    for _ in range(REPEATS):
-        start = time.perf_counter_ns()
-        fn(n)
-        samples.append((time.perf_counter_ns() - start) / n)
-    return statistics.median(samples), statistics.pstdev(samples)
-
-
-def _report(name: str, candidate, baseline, n: int) -> None:
-    candidate(n // 10)
-    baseline(n // 10)  # warm-up, same for both
-    c, c_sd = _median_ns(candidate, n)
-    b, b_sd = _median_ns(baseline, n)
-    print(f"{name:34s} {c:9.0f} ns vs {b:9.0f} ns  ratio {c / b:5.2f}  (sd {c_sd:.0f} / {b_sd:.0f}, N={n})")
-
-
-def main() -> None:
+def benchmarks() -> list[Benchmark]:
     app = QApplication.instance() or QApplication([])
     host = QWidget()
     theme_state = useTheme().state
@@ -115,16 +91,17 @@ def main() -> None:
             _noop()
             app.processEvents() if _ % 30 == 0 else None
 
-    print(f"Python {platform.python_version()}, PySide6 {PySide6.__version__}")
-    _report("useState+useEffect / QObject+connect", hooks, plain_qobjects, 2000)
-    _report("State.setValue / Signal.emit", setter, plain_emit, 20000)
-    _report("get_qss_style / str.join", qss, join_baseline, 20000)
-    _report("scheduled unit / direct call", scheduled, direct, 3000)
+    def pair(name, candidate, baseline, n):
+        return Benchmark(f"services: {name} (N={n})", lambda: candidate(n), lambda: baseline(n))
+
+    return [
+        pair("useState+useEffect vs QObject+connect", hooks, plain_qobjects, 2000),
+        pair("State.setValue vs Signal.emit", setter, plain_emit, 20000),
+        pair("get_qss_style vs str.join", qss, join_baseline, 20000),
+        pair("scheduled unit vs direct call", scheduled, direct, 3000),
+    ]
 
 
 def _noop() -> None:
     pass
 
-
-if __name__ == "__main__":
-    main()

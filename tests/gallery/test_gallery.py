@@ -1,5 +1,5 @@
 """The gallery starts offscreen, shows every page, follows the switches and saves screenshots."""
-from PySide6.QtCore import Qt
+from PySide6.QtCore import QPoint, Qt
 
 from vantu.gallery.__main__ import main
 from vantu.gallery.window import GalleryWindow
@@ -37,4 +37,54 @@ def test_screenshot_mode_saves_a_png_per_page(tmp_path, qapp, capsys):
     pngs = sorted(p.name for p in tmp_path.glob("*.png"))
     assert pngs and pngs[0].startswith("01-")
     assert str(tmp_path) in capsys.readouterr().out
+
+
+
+def _popups_of(page):
+    from vantu.material.entrybox.entrybox import EntryBox
+    from vantu.material.select.pickcore import SelectBase
+
+    for field in page.findChildren(SelectBase):
+        yield field, field._inputField, lambda f=field: bool(f._popup is not None and f._popup.isVisible())
+    for box in page.findChildren(EntryBox):
+        inp = box._input
+        if inp._select:
+            yield box, inp._inputField, lambda i=inp: bool(getattr(i, "_popup", None) is not None and i._popup.isVisible())
+
+
+def test_every_popup_opens_and_closes_in_both_themes_and_languages(qtbot, capfd):
+    window = GalleryWindow()
+    qtbot.addWidget(window)
+    with qtbot.waitExposed(window):
+        window.show()
+    opened = 0
+    try:
+        for switch in (None, "dark", "vi"):
+            if switch:
+                qtbot.mouseClick(window._switches[switch], Qt.MouseButton.LeftButton)
+            for key, _title, page in window.pages:
+                window.show_page(key)
+                scroll = page.parentWidget().parentWidget()
+                for owner, target, is_open in _popups_of(page):
+                    if not owner.isEnabled():
+                        continue
+                    scroll.ensureWidgetVisible(owner)
+                    qtbot.waitUntil(target.isVisible)
+                    # Right of any tags, left of the buttons: where a user clicks to open.
+                    spot = QPoint(target.width() - 60, target.height() // 2)
+                    receiver = target.childAt(spot) or target  # the widget a real click lands on
+                    qtbot.mouseClick(receiver, Qt.MouseButton.LeftButton, pos=receiver.mapFrom(target, spot))
+                    if getattr(owner, "_readOnly", False):
+                        assert not is_open()
+                        continue
+                    qtbot.waitUntil(is_open)
+                    opened += 1
+                    # A press outside the field and its popup closes it.
+                    qtbot.mouseClick(page, Qt.MouseButton.LeftButton, pos=QPoint(5, 5))
+                    qtbot.waitUntil(lambda: not is_open())
+    finally:
+        set_theme_mode("light")
+        set_language("en")
+    assert opened >= 3 * 12
+    assert capfd.readouterr().err == ""
 

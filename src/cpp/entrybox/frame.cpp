@@ -93,6 +93,9 @@ nb::object renderUi(Args a) {
     nb::object label = global(VN("QLabel"))();
     self.attr(VN("_helperLabel")) = label;
     label.attr(VN("setAttribute"))(qt().transparent_for_mouse);
+    // The sheet's margin alone places the text: without this a styled label adds an indent
+    // of half an "x" and the helper text no longer lines up with the field's text.
+    label.attr(VN("setIndent"))(0);
     layout.attr(VN("addWidget"))(label);
 
     self.attr(VN("_updateHelperText"))();

@@ -22,7 +22,7 @@ from PySide6.QtWidgets import (
     QWidget,
 )
 
-from vantu.gallery import theme_sheet
+from vantu.gallery import texts, theme_sheet
 from vantu.gallery.pages import PAGES
 from vantu.hooks import useEffect
 from vantu.i18n.use_translation import i18n, set_language, translate
@@ -34,6 +34,7 @@ class GalleryWindow(QMainWindow):
 
     def __init__(self) -> None:
         super().__init__()
+        texts.install()
         self.setObjectName("GalleryWindow")
         self.resize(1180, 800)
         self.theme = useTheme()

@@ -27,6 +27,8 @@ _VI: dict[str, str] = {
     "Choose an option": "Chọn một mục",
     "No options": "Không có lựa chọn",
     "Loading...": "Đang tải...",
+    "Choose date": "Chọn ngày",
+    "Choose time": "Chọn giờ",
     "Required": "Bắt buộc",
     "This field is required": "Trường này là bắt buộc",
     "Clear": "Xóa",

@@ -9,12 +9,14 @@ a value, empties it.
 from __future__ import annotations
 
 import functools
+import sys
 import traceback
 import weakref
 from collections.abc import Callable, Mapping
 from typing import Any
 
-from PySide6.QtCore import QEvent, QObject, QPoint, Qt, Signal
+from PySide6.QtCore import QEvent, QObject, QPoint, QSize, Qt, Signal, Slot
+from PySide6.QtGui import QIcon
 from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QLineEdit, QSizePolicy, QVBoxLayout, QWidget
 from shiboken6 import isValid
 
@@ -22,7 +24,9 @@ from vantu.hooks import State, useEffect
 from vantu.i18n.use_translation import i18n
 from vantu.material.styles import get_qss_style, useTheme
 from vantu.utils.translator import getTranslatedText
+from vantu.vantu_assets import VANTU_ASSETS
 
+from ._date_picker import DatePicker
 from ._flow_widget import FlowWidget
 from ._select import EntryBoxSelectMixin
 from ._tags_view import TagsView
@@ -37,6 +41,9 @@ DATETIME_TYPES: tuple[str, ...] = ("date", "time", "datetime")
 
 ACTION_FRAME_WIDTH = 54
 """Room kept at the right of the field for the clear and arrow buttons."""
+
+FIELD_HEIGHTS: dict[str, int] = {"medium": 56, "small": 40}
+"""Height of the field's frame (its border included), as Material text fields have it."""
 
 _MISSING = object()
 
@@ -73,8 +80,13 @@ _DEFAULTS: dict[str, Any] = {
 
 
 @functools.lru_cache(maxsize=256)
-def _style_sheets(theme: Any, mode: str, color: Any, variant: str, size: str, states: tuple[bool, ...]) -> tuple[str, str]:
-    """Style sheets of the field frame and of the title for one look; the theme is read once per look."""
+def _style_sheets(theme: Any, mode: str, color: Any, variant: str, size: str, states: tuple[bool, ...],
+                  tags: bool = False) -> tuple[str, str]:
+    """Style sheets of the field frame and of the title for one look; the theme is read once per look.
+
+    With ``tags`` the frame's sheet also colours the chips of a multiple selection, so they
+    follow the theme with the frame.
+    """
     styles = theme.components["KelInput"]["styles"]
     own = {"color": color, "variant": variant, "size": size}
     on = tuple(name for name, flag in zip(("hover", "focus", "error", "disabled"), states) if flag)
@@ -89,7 +101,40 @@ def _style_sheets(theme: Any, mode: str, color: Any, variant: str, size: str, st
     root = block(styles["root"](own), on)
     field = block(styles["inputField"](own), ("disabled",) if states[3] else ())
     title = block(styles["label"](own), tuple(n for n in on if n != "hover"))
-    return (f"#InputBaseFrame {{{root}}} QLineEdit#InputBaseField {{{field}}}", f"#InputBaseLabel {{{title}}}")
+    frame = f"#InputBaseFrame {{{root}}} QLineEdit#InputBaseField {{{field}}}"
+    if tags:
+        tag = styles["tag"](own)
+        tag_text = get_qss_style({k: tag[k] for k in ("color", "fontSize") if k in tag})
+        tag_hover = get_qss_style(tag.get("slots", {}).get("hover"))
+        frame += (
+            f" #EntryBoxTag {{{get_qss_style({k: v for k, v in tag.items() if k not in ('slots', 'props', 'color', 'fontSize')})}}}"
+            f" #EntryBoxTag:hover {{{tag_hover}}}"
+            f" #EntryBoxTagLabel {{{tag_text} background: transparent;}}"
+            " #EntryBoxTagDelete {border: none; background: transparent; border-radius: 9px;}"
+            f" #EntryBoxTagDelete:hover {{{get_qss_style(tag.get('slots', {}).get('deleteHover'))}}}"
+            " #EBLineEditMultiple {" + get_qss_style({"color": styles["inputField"](own)["color"]}) + "}"
+        )
+    return (frame, f"#InputBaseLabel {{{title}}}")
+
+
+@functools.lru_cache(maxsize=8)
+def _action_sheet(theme: Any, mode: str) -> str:
+    """Style sheet of the clear and arrow buttons (and of the popup's message row)."""
+    style = theme.components["KelInput"]["styles"]["actionButton"]({})
+    slots = style.get("slots", {})
+    return (
+        f"QPushButton {{{get_qss_style({k: v for k, v in style.items() if k not in ('slots', 'props')})}}}"
+        f" QPushButton:hover {{{get_qss_style(slots.get('hover'))}}}"
+        f" QPushButton:pressed {{{get_qss_style(slots.get('pressed'))}}}"
+    )
+
+
+def _clear_helper_sheets() -> None:
+    """Forgets the entry boxes' cached helper-label sheets, which were made for the old theme."""
+    module = sys.modules.get("vantu.material.entrybox.entrybox")
+    clear = getattr(getattr(getattr(module, "EntryBox", None), "_get_stylesheet", None), "cache_clear", None)
+    if clear is not None:
+        clear()
 
 
 
@@ -113,12 +158,15 @@ class _Followers(QObject):
         return [item for item in list(self._inputs) if isValid(item)]
 
     def _handle_theme_changed(self, *_: Any) -> None:
+        _clear_helper_sheets()
         for item in self._live():
             item._refresh_style()
+            item._tell_host()
 
     def _handle_language_changed(self, *_: Any) -> None:
         for item in self._live():
             item._set_translated_texts()
+            item._tell_host()
 
 
 _followers: _Followers | None = None
@@ -185,6 +233,8 @@ class _FieldEdit(QLineEdit):
     def resizeEvent(self, event) -> None:
         super().resizeEvent(event)
         self._tell("_place_action_frame")
+        if event.size().width() != event.oldSize().width():
+            self._tell("_fit_tags")
 
 
 class _TagDelete:
@@ -215,7 +265,9 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         variant: "outlined" (default), "filled" or "standard". size: "medium" or "small".
         color: a palette colour name or a QSS colour. error: a flag or a ``State``.
         disabled, readOnly, required: flags.
-        type: "text", "password", or "date", "time", "datetime" (a date or time input).
+        type: "text", "password", or "date", "time", "datetime": a date or time input, whose
+            popup (with ``select``) is a calendar and/or a column of half-hour times and
+            whose value is the picked text ("2026-12-08", "14:30", "2026-12-08 14:30").
         select, options, multiple: select mode, its options (texts or dicts) and multiple
             selection. getOptionLabel (required with options), getOptionDisabled,
             renderOption, renderTags (a callable ``(selected_options, getTagProps) -> widgets``
@@ -235,6 +287,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
     mouseEnter = Signal()
     mouseLeave = Signal()
     valueChanged = Signal(object)
+
+    _text_left = 0  # left text margin of the field: negative for "standard"
 
     def __init__(self, *args: Any, parent: QWidget | None = None, ctx: Any = None, **kwargs: Any) -> None:
         config = dict(_DEFAULTS)
@@ -258,7 +312,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         if variant is None:
             variant = "outlined"
         self._kwargs["variant"] = variant
-        for key, val in config.items():
+        # Defaults live on the class; only what was given lands on the instance.
+        for key, val in kwargs.items():
             if key != "value":
                 setattr(self, f"_{key}", val)
         self._variant = variant
@@ -311,17 +366,24 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         root.setSpacing(2)
         self._titleLabel = QLabel()
         self._titleLabel.setObjectName("InputBaseLabel")
+        self._titleLabel.setIndent(0)  # its margin alone sets where the text starts
         self._titleLabel.setAttribute(Qt.WidgetAttribute.WA_TransparentForMouseEvents)
         root.addWidget(self._titleLabel)
         self._frame = QFrame()
         self._frame.setObjectName("InputBaseFrame")
         self._frame.setSizePolicy(QSizePolicy.Policy.Expanding, QSizePolicy.Policy.Preferred)
+        self._frame.setMinimumHeight(FIELD_HEIGHTS.get(self._size, FIELD_HEIGHTS["medium"]))
         frame_layout = QHBoxLayout(self._frame)
         frame_layout.setContentsMargins(0, 4, 0, 4)
         frame_layout.setSpacing(0)
         self._inputField = _FieldEdit(self)
         self._inputField.setObjectName("InputBaseField")
         self._inputField.setFrame(False)
+        if self._variant == "standard":
+            # No padding to take from: pull the text onto the underline's left end, where
+            # the label and the helper text start.
+            self._text_left = -2
+            self._inputField.setTextMargins(self._text_left, 0, 0, 0)
         if self._type == "password":
             self._inputField.setEchoMode(QLineEdit.EchoMode.Password)
         self._inputField.setReadOnly(bool(self._readOnly) or bool(self._select))
@@ -337,17 +399,30 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             else:
                 self._setSelectedKeys(self._label_of(self._value) if self._value is not None else None)
         if self._multiple and self._renderTags:
+            # The field grows with the rows of chips instead of clipping them.
+            self._inputField.setSizePolicy(QSizePolicy.Policy.Expanding, QSizePolicy.Policy.Preferred)
             self._rebuild_tags()
             self._inputFieldMultiple.keyDown.connect(self._handle_multiple_key_down)
             self._inputFieldMultiple.keyUp.connect(self._handle_key_up)
         if self.action_frame is not None:
             self.action_frame.show()
+        if self._btnSelect is not None:
+            # Material's drop-down arrow is a 24 px icon; at Qt's default 16 px it is a speck.
+            self._btnSelect.setIconSize(QSize(24, 24))
+        if self._isDateTimeType and self._btnSelect is not None:
+            # The mixin hides the arrow of a date input; here it is the calendar button.
+            self._btnSelect.show()
+
+    def _setIcons(self) -> None:
+        EntryBoxSelectMixin._setIcons(self)
+        if self._isDateTimeType and self._btnSelect is not None:
+            self._btnSelect.setIcon(QIcon(VANTU_ASSETS.ICONS.CALENDAR))
 
     def _connect(self) -> None:
         self._inputField.textChanged.connect(self._handle_text_changed)
         _follow(self)
         if isinstance(self._error, State):
-            useEffect(self._refresh_style, [self._error], component=self)
+            useEffect(self._handle_error_changed, [self._error], component=self)
         if self._valueState is not None:
             useEffect(self._apply_value_state, [self._valueState], component=self)
         if self._optionsState is not None:
@@ -357,12 +432,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         """Places the clear and arrow buttons over the right end of the field."""
         if self.action_frame is None:
             return
-        self.action_frame.setStyleSheet(
-            "QPushButton {border: none; background: transparent; border-radius: 12px;}"
-            "QPushButton:hover {background: rgba(0, 0, 0, 0.06);}"
-        )
         if not (self._multiple and self._renderTags):
-            self._inputField.setTextMargins(0, 0, ACTION_FRAME_WIDTH, 0)
+            self._inputField.setTextMargins(self._text_left, 0, ACTION_FRAME_WIDTH, 0)
         self._place_action_frame()
 
     def _place_action_frame(self) -> None:
@@ -392,6 +463,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             text = getTranslatedText(label)
             self._titleLabel.setText(f"{text} *" if self._required else text)
         self._titleLabel.setVisible(bool(label))
+        if self._isDateTimeType and getattr(self, "_btnSelect", None) is not None:
+            self._btnSelect.setToolTip(getTranslatedText("Choose time" if self._type == "time" else "Choose date"))
         if not (self._select and self._multiple and self._renderTags):
             self._inputField.setPlaceholderText(getTranslatedText(self._placeholder) if self._placeholder else "")
         if self._menu is not None and isValid(self._menu):
@@ -409,14 +482,56 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         variant = self._variant if self._variant in VARIANTS else "outlined"
         size = self._size if self._size in ("small", "medium") else "medium"
         states = (self._hovered, self._focused, self._getError(), not self.isEnabled())
+        tags = bool(self._select and self._multiple and self._renderTags)
         try:
-            frame, title = _style_sheets(theme, theme.mode, self._color, variant, size, states)
+            frame, title = _style_sheets(theme, theme.mode, self._color, variant, size, states, tags)
         except TypeError:  # a colour that cannot be a cache key
-            frame, title = _style_sheets.__wrapped__(theme, theme.mode, self._color, variant, size, states)
+            frame, title = _style_sheets.__wrapped__(theme, theme.mode, self._color, variant, size, states, tags)
         if frame != self._frame.styleSheet():
             self._frame.setStyleSheet(frame)
         if title != self._titleLabel.styleSheet():
             self._titleLabel.setStyleSheet(title)
+        if self._select:
+            self._refresh_select_style(theme)
+
+    def _refresh_select_style(self, theme: Any) -> None:
+        """Buttons, popup container and message row in the theme's colours."""
+        actions = _action_sheet(theme, theme.mode)
+        frame = getattr(self, "action_frame", None)
+        if frame is not None and frame.styleSheet() != actions:
+            frame.setStyleSheet(actions)
+        menu = self._menu
+        if menu is None or not isValid(menu):
+            return
+        if isinstance(menu, DatePicker):
+            menu.applyTheme()
+            return
+        self._style_menu(theme)
+
+    def _style_menu(self, theme: Any) -> None:
+        """The list's container as a Material menu surface: the paper colour, a thin outline
+        in place of the shadow a frameless window cannot cast, and room inside the rounded
+        corners so the rows never paint over them."""
+        menu = self._menu
+        p = theme.palette
+        sheet = (
+            f"#{menu.objectName()} {{background: {p['background']['paper']}; border: 1px solid {p['divider']};"
+            f" border-radius: {theme.shape['borderRadius']}px; padding: 4px 0px;}}"
+            f" #EntryBoxMenuMessage {{color: {p['text']['secondary']}; background: transparent;}}"
+        )
+        if menu.styleSheet() != sheet:
+            menu.setStyleSheet(sheet)
+
+    def _handle_error_changed(self) -> None:
+        self._refresh_style()
+        self._tell_host()
+
+    def _tell_host(self) -> None:
+        """Lets the entry box holding this input restyle and re-translate its helper text."""
+        host = self.parentWidget()
+        update = getattr(host, "_updateHelperText", None)
+        if update is not None and getattr(host, "_helperLabel", None) is not None and getattr(host, "_input", None) is self:
+            update()
 
     # -- value ---------------------------------------------------------------------
 
@@ -475,6 +590,7 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         finally:
             self._applying = False
 
+    @Slot(str)
     def _handle_text_changed(self, text: str) -> None:
         if self._applying or self._select:
             return
@@ -587,11 +703,25 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             old.deleteLater()
         else:
             layout.addWidget(new)
+        layout.setAlignment(new, Qt.AlignmentFlag.AlignVCenter)  # one row of chips sits mid-field
         self._flowWidget = new
         line.show()
         if had_focus:
             line.setFocus()
         self._place_action_frame()
+        self._fit_tags()
+
+    def _fit_tags(self) -> None:
+        """Makes the frame tall enough for every row of chips (never under the field height)."""
+        flow = getattr(self, "_flowWidget", None)
+        if flow is None or not isValid(flow) or flow.layout() is None:
+            return
+        width = max(1, self._inputField.width() - ACTION_FRAME_WIDTH)
+        frame = self._frame
+        needed = flow.layout().heightForWidth(width) + 10  # the frame's 4 px padding and border
+        height = max(FIELD_HEIGHTS.get(self._size, FIELD_HEIGHTS["medium"]), needed)
+        if frame.minimumHeight() != height:
+            frame.setMinimumHeight(height)
 
     # -- popup content ---------------------------------------------------------------
 
@@ -602,8 +732,29 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         self._refresh_menu_rows()
         EntryBoxSelectMixin.select_show_popup(self, search)
 
+    def select_create_menu(self) -> None:
+        """A date or time input picks from a calendar or a column of times, not from options."""
+        if not self._isDateTimeType:
+            EntryBoxSelectMixin.select_create_menu(self)
+            self._style_menu(useTheme())
+            return
+        picker = DatePicker(self._type if self._type in DATETIME_TYPES else "date", self._value)
+        picker.picked.connect(self._handle_date_picked)
+        self._menu = picker
+
+    def _handle_date_picked(self, text: str, done: bool) -> None:
+        self.base_set_value(text)
+        if done:
+            self.select_hide_popup()
+
     def _refresh_menu_rows(self) -> None:
         if not self._select:
+            return
+        if self._isDateTimeType:
+            if self._menu:
+                self._menu.setValue(self._value)
+            else:
+                self.select_create_menu()
             return
         if not self._menu:
             self.select_create_menu()
@@ -625,15 +776,14 @@ class InputBase(QWidget, EntryBoxSelectMixin):
     def autocomplete_render_loading_menu_items(self) -> None:
         """Shows one row in place of the list: "Loading..." while loading, else "No options"."""
         menu = self._menu
-        if not menu:
+        if not menu or isinstance(menu, DatePicker):
             return
         row = getattr(menu, "_messageRow", None)
         if row is None or not isValid(row):
             row = QLabel()
             row.setObjectName("EntryBoxMenuMessage")
-            row.setMinimumHeight(36)
+            row.setMinimumHeight(48)
             row.setContentsMargins(16, 0, 16, 0)
-            row.setStyleSheet("#EntryBoxMenuMessage {color: rgba(0, 0, 0, 0.6); background: white;}")
             menu.layout().addWidget(row)
             menu._messageRow = row
         row.setText(getTranslatedText("Loading..." if self._loading else "No options"))
@@ -787,3 +937,10 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             return True
         popup = self._popup
         return popup is not None and (widget is popup or popup.isAncestorOf(widget))
+
+
+# Defaults of the keyword arguments, read as ``_<name>`` until an instance is given its own.
+for _name, _default in _DEFAULTS.items():
+    if _name != "value":
+        setattr(InputBase, f"_{_name}", _default)
+del _name, _default

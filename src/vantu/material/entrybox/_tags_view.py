@@ -8,7 +8,6 @@ from PySide6.QtCore import QSize, Qt, Signal
 from PySide6.QtGui import QIcon
 from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QSizePolicy, QToolButton
 
-from vantu.material.styles import useTheme
 from vantu.vantu_assets import VANTU_ASSETS
 
 __all__ = ["Tag", "TagsView"]
@@ -43,13 +42,8 @@ class Tag(QFrame):
         self.deleteButton.setFocusPolicy(Qt.FocusPolicy.NoFocus)
         self.deleteButton.clicked.connect(self._handle_delete_clicked)
         layout.addWidget(self.deleteButton)
-        palette = useTheme().palette
-        self.setStyleSheet(
-            "#EntryBoxTag {background: %s; border-radius: 12px;}"
-            "#EntryBoxTagLabel {color: %s; font-size: 13px;}"
-            "#EntryBoxTagDelete {border: none; background: transparent;}"
-            % (palette["action"].get("selected", "rgba(0, 0, 0, 0.08)"), palette["text"]["primary"])
-        )
+        # Colours come from the input's frame sheet (``#EntryBoxTag`` rules), which follows the
+        # theme; a chip needs no sheet of its own.
 
     def text(self) -> str:
         return self.label.text()

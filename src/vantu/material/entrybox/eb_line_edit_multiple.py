@@ -14,7 +14,7 @@ from vantu.utils.translator import getTranslatedText
 
 __all__ = ["EBLineEditMultiple"]
 
-MIN_WIDTH = 60
+MIN_WIDTH = 40
 """Narrowest the typing field gets on a row full of tags."""
 
 

@@ -32,9 +32,19 @@ __all__ = ["build_components"]
 
 StyleFunction = Callable[[dict], dict]
 
+# Left edge of the entry box's texts (label, value, placeholder, helper text) from the
+# frame's outer edge, per variant: where the helper text starts (14 px, none for
+# "standard"). The field's padding makes up for its border, the line edit's own 2 px text
+# margin and the wider side bearing of its larger font.
+TEXT_INSET: dict[str, int] = {"outlined": 14, "filled": 14, "standard": 0}
+
 
 def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
-    """Slots of "KelInput": "root", "inputField", "label", "helperLabel"."""
+    """Slots of "KelInput": "root", "inputField", "label", "helperLabel", "actionButton", "tag".
+
+    The field's text, its label and its helper text share one left edge per variant
+    (``TEXT_INSET``); the frame's height is set by the input itself (56 px, 40 px small).
+    """
 
     def root(ownState: dict) -> dict[str, Any]:
         p = theme.palette
@@ -43,15 +53,18 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
         radius = theme.shape["borderRadius"]
         if variant == "outlined":
             focus = {"border": f"2px solid {color}"}
-            error = {"border": f"1px solid {p['error']['main']}"}
         else:
             focus = {"borderBottom": f"2px solid {color}"}
-            error = {"borderBottom": f"1px solid {p['error']['main']}"}
+        hover = {"borderColor": p["text"]["primary"]}
+        if variant == "filled":
+            hover["backgroundColor"] = p["filled"]["hover"]
+        # Only the colour: a focused field in error keeps the focus ring's width.
+        error = {"borderColor": p["error"]["main"]}
         return {
             "backgroundColor": "transparent",
             "borderRadius": radius,
             "slots": {
-                "hover": {"borderColor": p["text"]["primary"]},
+                "hover": hover,
                 "focus": focus,
                 "error": error,
                 "disabled": {"borderColor": p["action"]["disabled"]},
@@ -72,8 +85,8 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
                     "borderBottom": f"1px solid {p['outline']}",
                     "borderRadius": 0,
                 },
-                "small": {"minHeight": 40},
-                "medium": {"minHeight": 56},
+                "small": {},
+                "medium": {},
             },
         }
 
@@ -94,8 +107,8 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
                 "disabled": {"color": p["text"]["disabled"]},
             },
             "props": {
-                "outlined": {"paddingLeft": 14, "paddingRight": 14},
-                "filled": {"paddingLeft": 12, "paddingRight": 12, "paddingTop": 8},
+                "outlined": {"paddingLeft": TEXT_INSET["outlined"] - 4, "paddingRight": 14},
+                "filled": {"paddingLeft": TEXT_INSET["filled"] - 3, "paddingRight": 12},
                 "standard": {"paddingLeft": 0, "paddingRight": 0},
                 "small": {"fontSize": theme.typography["body2"]["fontSize"], "minHeight": 24},
                 "medium": {"fontSize": body1["fontSize"], "minHeight": 28},
@@ -112,7 +125,7 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
                 "error": {"color": p["error"]["main"]},
                 "disabled": {"color": p["text"]["disabled"]},
             },
-            "props": {"outlined": {"marginLeft": 10}, "filled": {"marginLeft": 12}, "standard": {"marginLeft": 0}},
+            "props": {variant: {"marginLeft": inset} for variant, inset in TEXT_INSET.items()},
         }
 
     def helperLabel(ownState: dict) -> dict[str, Any]:
@@ -140,7 +153,41 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
             },
         }
 
-    return {"root": root, "inputField": inputField, "label": label, "helperLabel": helperLabel}
+    def actionButton(ownState: dict) -> dict[str, Any]:
+        p = theme.palette
+        return {
+            "backgroundColor": "transparent",
+            "border": "none",
+            "borderRadius": 12,
+            "padding": 0,
+            "slots": {
+                "hover": {"backgroundColor": p["action"]["hover"]},
+                "pressed": {"backgroundColor": p["action"]["focus"]},
+            },
+        }
+
+    def tag(ownState: dict) -> dict[str, Any]:
+        p = theme.palette
+        return {
+            "color": p["text"]["primary"],
+            "fontSize": 13,
+            "backgroundColor": p["action"]["selected"],
+            "border": "none",
+            "borderRadius": 12,
+            "slots": {
+                "hover": {"backgroundColor": p["action"]["focus"]},
+                "deleteHover": {"backgroundColor": p["action"]["hover"]},
+            },
+        }
+
+    return {
+        "root": root,
+        "inputField": inputField,
+        "label": label,
+        "helperLabel": helperLabel,
+        "actionButton": actionButton,
+        "tag": tag,
+    }
 
 
 def _select_styles(theme: Theme) -> dict[str, StyleFunction]:

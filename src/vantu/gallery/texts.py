@@ -1,0 +1,66 @@
+"""The gallery's own texts in Vietnamese (English texts are their own keys)."""
+from __future__ import annotations
+
+from vantu.i18n.use_translation import add_translations
+
+VIETNAMESE = {
+    "vantu gallery": "Thư viện vantu",
+    "Entry box": "Ô nhập liệu",
+    "Deferred content": "Nội dung tải dần",
+    "Foundations": "Nền tảng",
+    "Colours": "Màu sắc",
+    "Icons": "Biểu tượng",
+    "Translated texts": "Văn bản đã dịch",
+    "Single choice": "Chọn một",
+    "Multiple choice": "Chọn nhiều",
+    "States": "Trạng thái",
+    "Variants and sizes": "Kiểu dáng và kích thước",
+    "Driven by a State": "Điều khiển bằng State",
+    "Ten thousand options": "Mười nghìn lựa chọn",
+    "Near the bottom of the window": "Gần đáy cửa sổ",
+    "Variants": "Kiểu dáng",
+    "Helper text and errors": "Văn bản trợ giúp và lỗi",
+    "As a select": "Dùng như ô chọn",
+    "Fruits, a list of texts": "Trái cây, một danh sách chuỗi",
+    "Countries: options as mappings, one disabled": "Quốc gia: lựa chọn dạng từ điển, một mục bị tắt",
+    "With a default value": "Có giá trị mặc định",
+    "Chosen options as removable tags": "Mục đã chọn hiện thành thẻ có thể xoá",
+    "Chosen options as rendered text": "Mục đã chọn hiện thành văn bản",
+    "Disabled": "Vô hiệu",
+    "Read-only": "Chỉ đọc",
+    "Required": "Bắt buộc",
+    "Error": "Lỗi",
+    "The button changes the State; the field follows": "Nút thay đổi State; ô chọn đi theo",
+    "Next country": "Quốc gia tiếp theo",
+    "A long list stays quick to open and scroll": "Danh sách dài vẫn mở và cuộn nhanh",
+    "Its list opens above it when there is no room below": "Danh sách mở phía trên khi bên dưới không đủ chỗ",
+    "Helper text from a State": "Văn bản trợ giúp từ một State",
+    "Change helper text": "Đổi văn bản trợ giúp",
+    "Single choice as a select": "Chọn một",
+    "Several choices as tags; type to narrow the list": "Chọn nhiều dạng thẻ; gõ để lọc danh sách",
+    "A date input": "Ô nhập ngày",
+    "Your full name": "Họ và tên của bạn",
+    "We never share your email": "Chúng tôi không chia sẻ email của bạn",
+    "Used to sign in": "Dùng để đăng nhập",
+    "Enter a valid email address": "Hãy nhập địa chỉ email hợp lệ",
+    "Where you live": "Nơi bạn sống",
+    "Build again": "Dựng lại",
+    "Building the page in chunks...": "Đang dựng trang theo từng phần...",
+    "Built {count} components in {ms} ms": "Đã dựng {count} thành phần trong {ms} ms",
+    "outlined, medium": "viền, vừa",
+    "outlined, small": "viền, nhỏ",
+    "filled, medium": "nền, vừa",
+    "filled, small": "nền, nhỏ",
+    "standard, medium": "chuẩn, vừa",
+    "standard, small": "chuẩn, nhỏ",
+    "outlined": "viền",
+    "filled": "nền",
+    "standard": "chuẩn",
+    "Option": "Lựa chọn",
+}
+
+
+def install() -> None:
+    # Both catalogues get every key, so each language covers the same words.
+    add_translations("en", {key: key for key in VIETNAMESE})
+    add_translations("vi", VIETNAMESE)
