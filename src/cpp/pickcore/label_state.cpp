@@ -22,9 +22,15 @@ void reflect_value(nb::handle self) {
     }
     nb::object input = self.attr(VN("_inputField"));
     if (vantu::truthy(self.attr(VN("hasFocus"))()) || vantu::truthy(input.attr(VN("hasFocus"))())) return;
-    // Empty and unfocused: the label moves back into the field as its placeholder.
-    self.attr(VN("_hide_label"))();
-    set_placeholder(self, self.attr(VN("_label")));
+    // Empty and unfocused: the label moves back into the field as its placeholder (most fields
+    // are built that way already: nothing to redo then).
+    if (vantu::truthy(self.attr(VN("title"))())) self.attr(VN("_hide_label"))();
+    nb::object label = self.attr(VN("_label"));
+    nb::object source = vantu::getattr_or_none(self, VN("_placeholderSource"));
+    if (!source.is_none() && source[0].is(label) &&
+        py_equal(input.attr(VN("placeholderText"))(), source[1]))
+        return;
+    set_placeholder(self, label);
 }
 
 }  // namespace pickcore
