@@ -78,6 +78,13 @@ class TestSelectedKeyFollowsTheValue:
         assert field._selectedKeys.value is None and marked_rows(field) == []
         assert field._inputField.text() == ""  # nothing chosen from outside: nothing shown
 
+    def test_outside_none_without_label_getter_shows_nothing(self, make_field, capsys):
+        fruit = State("apple")
+        field = make_field(options=list(FRUITS), value=fruit)
+        fruit.setValue(None)
+        assert "_update_input_text+++++++++++++++ None" in capsys.readouterr().out
+        assert field._inputField.text() == "" and field._selectedKeys.value is None
+
     def test_clicking_a_row_then_clearing(self, single, qtbot):
         single._show_popup()
         click_row(qtbot, single, 2)

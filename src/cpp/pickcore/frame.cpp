@@ -366,15 +366,13 @@ nb::object setControlledState(Args a) {
     nb::dict line;
     line["value"] = self.attr(VN("value"));
     vantu::py_print({line});
+    self.attr(VN("_update_input_text"))();
     nb::object v = self.attr(VN("value"));
-    bool multiple = vantu::truthy(self.attr(VN("_multiple")));
-    if (!multiple && (v.is_none() || py_equal(v, nb::str("")))) {
+    if (!vantu::truthy(self.attr(VN("_multiple"))) && (v.is_none() || py_equal(v, nb::str("")))) {
         // No value from outside: the field shows none. (The text would otherwise keep the last
         // value, or read "None" without a label getter.)
         nb::object input = self.attr(VN("_inputField"));
         input.attr(vantu::is_instance(input, G.QPlainTextEdit) ? VN("setPlainText") : VN("setText"))("");
-    } else {
-        self.attr(VN("_update_input_text"))();
     }
     sync_selected_key(self);
     // During construction the build method does this once everything exists.
