@@ -162,6 +162,24 @@ class TestTextStopsBeforeTheButtons:
         assert field._inputField.cursorPosition() == 0
 
 
+    def test_rendered_text_of_a_multiple_select_fits_whole(self, make_field, qtbot):
+        from PySide6.QtGui import QFontMetrics
+
+        field = make_field(options=list(FRUITS), multiple=True,
+                           renderValue=lambda value: ", ".join(value * 4))
+        for option in FRUITS:
+            field._selected_change({"key": option, "value": option})
+        edit = field._inputField
+        edit.grab()  # a line edit settles its scrolling when it paints
+        assert edit.text().endswith("…") and edit.cursorPosition() == 0
+        start = edit.cursorRect().center().x()
+        edit.setCursorPosition(len(edit.text()))
+        edit.grab()
+        # No scrolling was needed to reach the end: the elided text fits in the visible room.
+        advance = QFontMetrics(edit.font()).horizontalAdvance(edit.text())
+        assert abs(edit.cursorRect().center().x() - (start + advance)) <= 2
+
+
 class TestMaterialHeights:
     @pytest.mark.parametrize("variant", ["outlined", "filled", "standard"])
     @pytest.mark.parametrize("size, box", [("medium", 56), ("small", 40)])

@@ -155,6 +155,7 @@ nb::object setElidedText(Args a) {
     long available = vantu::truthy(self.attr(VN("_multiple"))) ? width - 62 : width - 28;
     nb::object elided = metrics.attr(VN("elidedText"))(a[2], G.ElideRight, available);
     line_edit.attr(VN("setText"))(elided);
+    line_edit.attr(VN("setCursorPosition"))(0);  // should it not fit after all, its start shows
     line_edit.attr(VN("setToolTip"))(a[2]);
     return nb::none();
 }

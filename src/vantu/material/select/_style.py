@@ -169,12 +169,15 @@ class SelectStyleMixin:
 
     @staticmethod
     def _style_text_end(own: dict[str, Any]) -> int:
-        """Room the input leaves at its right end for the action frame (54 pixels with the clear
-        button, else 20) and the end padding, so a long text stops before the buttons."""
-        frame = 54 if own["multiple"] else 20
+        """Room the input leaves at its right end for the action frame (20 pixels) and the end
+        padding, so a long text stops before the arrow. A multiple select's text is elided to the
+        input's width less 62 pixels: its room is the rest of that (the line edit keeps 2 pixels
+        of margin on each side), which the clear button, shown on hover only, barely touches."""
+        if own["multiple"]:
+            return 62 - 4
         inset = 0 if own["variant"] == "standard" else END_INSET
         border = 1 if own["variant"] == "outlined" else 0
-        return frame + inset + 4 - border
+        return 20 + inset + 4 - border
 
     def _apply_sx_sizes(self) -> None:
         sx = getattr(self, "_sx", None) or {}
