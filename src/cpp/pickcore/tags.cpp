@@ -110,7 +110,8 @@ nb::object _setup_select_mode(Args a) {
     arrow.attr(VN("setFocusPolicy"))(G.NoFocus);
     arrow.attr(VN("setAttribute"))(G.WA_ShowWithoutActivating, true);
     arrow.attr(VN("setIcon"))(icon("ARROW_DOWN"));
-    arrow.attr(VN("setIconSize"))(G.QSize(20, 20));
+    // Material's 24-pixel icon box; its empty margins may overhang a 20-pixel button.
+    arrow.attr(VN("setIconSize"))(G.QSize(24, 24));
     arrow.attr(VN("clicked")).attr(VN("connect"))(self.attr(VN("_toggle_popup")));
     layout.attr(VN("addWidget"))(arrow);
 
