@@ -4,19 +4,20 @@ from __future__ import annotations
 import re
 from typing import Any
 
-from PySide6.QtCore import QPoint
+from PySide6.QtCore import QPointF
 from PySide6.QtGui import QColor, QIcon, QPainter
 from PySide6.QtWidgets import QGraphicsDropShadowEffect, QSizePolicy
 
 from vantu.hooks import State
 from vantu.material.list_view.list_view import menu_surface_sheet
 from vantu.material.styles import get_qss_style, useTheme
+from vantu.vantu_assets import VANTU_ASSETS
 
 __all__ = ["SelectStyleMixin", "DYNAMIC_PROPERTIES", "themed_icon", "END_INSET"]
 
 END_INSET = 12
-"""Gap (pixels) between a boxed field's right border and its buttons; the input's text stops
-before the buttons."""
+"""Gap (pixels) between a boxed field's right border and its buttons (the native module places
+the buttons with the same number); the input's text stops before the buttons."""
 
 _ICONS: dict[tuple[str, str], QIcon] = {}
 
@@ -211,8 +212,6 @@ class SelectStyleMixin:
         self._style_mode = mode
         if seen is None or seen == mode:
             return  # the buttons were just made in this mode
-        from vantu.vantu_assets import VANTU_ASSETS
-
         icons = VANTU_ASSETS.ICONS
         button = getattr(self, "_btnSelect", None)
         if button is not None:
@@ -234,7 +233,7 @@ class SelectStyleMixin:
         if not isinstance(effect, QGraphicsDropShadowEffect):
             effect = QGraphicsDropShadowEffect(menu)
             effect.setBlurRadius(12)
-            effect.setOffset(QPoint(2, 3).toPointF())
+            effect.setOffset(QPointF(2, 3))
             menu.setGraphicsEffect(effect)
         effect.setColor(QColor(0, 0, 0, 150 if theme.mode == "dark" else 60))
 
