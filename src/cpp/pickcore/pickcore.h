@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/classdef.h"
+#include "common/placement.h"
 
 namespace pickcore {
 
@@ -41,16 +42,8 @@ void load_globals(nb::module_ &m);
 /// The input classes whose press and focus-out go to the owning field.
 void register_inputs(nb::module_ &m);
 
-/// Pure placement of the popup, all in global coordinates: `anchor` is the field's rectangle,
-/// (pw, ph) the visible popup size, `limit_y` the height the main-window rule compares with,
-/// `bounds` the usable screen area (ignored when empty). Returns the popup's top-left corner.
-struct Rect {
-    int x, y, w, h;
-};
-struct Point {
-    int x, y;
-};
-Point place_popup(Rect anchor, int pw, int ph, int limit_y, Rect bounds) noexcept;
+using vantu::Point;
+using vantu::Rect;
 
 // Helpers shared by the area files.
 nb::object label_of(nb::handle self, nb::handle option);  // label getter, or the option's own key

@@ -4,32 +4,6 @@
 
 namespace pickcore {
 
-Point place_popup(Rect anchor, int pw, int ph, int limit_y, Rect bounds) noexcept {
-    const int top = anchor.y;
-    const int bottom = anchor.y + anchor.h;
-    const int under = bottom;
-    const int above = top - ph;
-    // The application's rule: above only when the room the main window leaves under the field
-    // is smaller than the popup.
-    int y = (limit_y - bottom < ph) ? above : under;
-    int x = anchor.x;
-    if (bounds.w <= 0 || bounds.h <= 0) return {x, y};
-    // Never off the screen: the other side when it fits there, else pushed inside.
-    const int b_top = bounds.y, b_bottom = bounds.y + bounds.h;
-    auto fits = [&](int at) { return at >= b_top && at + ph <= b_bottom; };
-    if (!fits(y)) {
-        int other = (y == above) ? under : above;
-        if (fits(other))
-            y = other;
-        else
-            y = ph > bounds.h ? b_top : (y < b_top ? b_top : b_bottom - ph);
-    }
-    const int b_left = bounds.x, b_right = bounds.x + bounds.w;
-    if (x + pw > b_right) x = b_right - pw;
-    if (x < b_left) x = b_left;
-    return {x, y};
-}
-
 namespace select_base {
 
 namespace {
@@ -72,8 +46,8 @@ nb::object place_popup_py(Args a) {
     nb::handle popup = a[1];
     nb::object bounds = nb::borrow(a[3]);
     Rect b = bounds.is_none() ? Rect{0, 0, 0, 0} : rect_of(bounds);
-    Point p = place_popup(rect_of(a[0]), nb::cast<int>(popup.attr("width")()), nb::cast<int>(popup.attr("height")()),
-                          nb::cast<int>(a[2]), b);
+    const int h = nb::cast<int>(popup.attr("height")());
+    Point p = vantu::place_popup(rect_of(a[0]), h, nb::cast<int>(popup.attr("width")()), h, nb::cast<int>(a[2]), b);
     return G.QPoint(p.x, p.y);
 }
 
@@ -132,7 +106,7 @@ nb::object _show_popup(Args a) {
     int gx = nb::cast<int>(global_point.attr("x")());
     int gy = nb::cast<int>(global_point.attr("y")());
     Rect b = bounds.is_none() ? Rect{0, 0, 0, 0} : rect_of(bounds);
-    Point p = place_popup(Rect{gx, gy - h, w, h}, w, menu_h, limit_y, b);
+    Point p = vantu::place_popup(Rect{gx, gy - h, w, h}, menu_h, w, menu_h, limit_y, b);
     popup.attr(VN("move"))(p.x, p.y);
     menu.attr(VN("setFixedWidth"))(w);
     menu.attr(VN("setVisible"))(true);

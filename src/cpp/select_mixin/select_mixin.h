@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/classdef.h"
+#include "common/placement.h"
 
 namespace select_mixin {
 
@@ -28,20 +29,9 @@ nb::object select_about_to_hide(Args a);
 nb::object select_selected_change(Args a);
 
 // placement.cpp
-struct Rect {
-    int x, y, w, h;
-    int bottom() const noexcept { return y + h; }
-    int right() const noexcept { return x + w; }
-};
-struct Point {
-    int x, y;
-};
-
-/// Where the popup's top-left corner goes. `anchor` is the input in global coordinates; the
-/// popup opens under it unless `limit_y` (the main window's height) minus the input's bottom
-/// is less than `menu_h`. A popup that would then reach outside `bounds` (the screen's
-/// available area) opens on the other side when it fits there, else is moved inside.
-Point place_popup(Rect anchor, int menu_h, int popup_w, int popup_h, int limit_y, Rect bounds) noexcept;
+using vantu::Point;
+using vantu::Rect;
+using vantu::place_popup;
 
 /// Python face of place_popup, for tests: tuples in, a tuple out.
 nb::object _place_popup(Args a);
