@@ -4,78 +4,13 @@ from __future__ import annotations
 import weakref
 from typing import Any
 
-from PySide6.QtCore import QPoint, QRect, QSize, Qt
+from PySide6.QtCore import Qt
 from PySide6.QtGui import QMouseEvent
-from PySide6.QtWidgets import QLayout, QLayoutItem, QSizePolicy, QWidget
+from PySide6.QtWidgets import QSizePolicy, QWidget
+
+from vantu.material.flow_layout import FlowLayout
 
 __all__ = ["FlowLayout", "FlowWidget"]
-
-
-class FlowLayout(QLayout):
-    """Places items left to right and starts a new row when the width runs out."""
-
-    def __init__(self, parent: QWidget | None = None, spacing: int = 4) -> None:
-        super().__init__(parent)
-        self._items: list[QLayoutItem] = []
-        self._gap = spacing
-        self.setContentsMargins(0, 0, 0, 0)
-
-    def addItem(self, item: QLayoutItem) -> None:
-        self._items.append(item)
-
-    def count(self) -> int:
-        return len(self._items)
-
-    def itemAt(self, index: int) -> QLayoutItem | None:
-        return self._items[index] if 0 <= index < len(self._items) else None
-
-    def takeAt(self, index: int) -> QLayoutItem | None:
-        return self._items.pop(index) if 0 <= index < len(self._items) else None
-
-    def expandingDirections(self) -> Qt.Orientation:
-        return Qt.Orientation(0)
-
-    def hasHeightForWidth(self) -> bool:
-        return True
-
-    def heightForWidth(self, width: int) -> int:
-        return self._arrange(QRect(0, 0, width, 0), move=False)
-
-    def setGeometry(self, rect: QRect) -> None:
-        super().setGeometry(rect)
-        self._arrange(rect, move=True)
-
-    def sizeHint(self) -> QSize:
-        return self.minimumSize()
-
-    def minimumSize(self) -> QSize:
-        size = QSize()
-        for item in self._items:
-            size = size.expandedTo(item.minimumSize())
-        m = self.contentsMargins()
-        return size + QSize(m.left() + m.right(), m.top() + m.bottom())
-
-    def _arrange(self, rect: QRect, move: bool) -> int:
-        m = self.contentsMargins()
-        area = rect.adjusted(m.left(), m.top(), -m.right(), -m.bottom())
-        x, y, row_height = area.x(), area.y(), 0
-        places: list[tuple[QLayoutItem, QRect]] = []
-        for item in self._items:
-            hint = item.sizeHint()
-            if x + hint.width() > area.right() + 1 and row_height > 0:
-                x = area.x()
-                y += row_height + self._gap
-                row_height = 0
-            places.append((item, QRect(QPoint(x, y), hint)))
-            x += hint.width() + self._gap
-            row_height = max(row_height, hint.height())
-        used = y + row_height - area.y()
-        if move:
-            # Rows that leave room are centred in it, as a value is centred in a text field.
-            shift = max(0, (area.height() - used) // 2)
-            for item, place in places:
-                item.setGeometry(place.translated(0, shift))
-        return y + row_height - rect.y() + m.bottom()
 
 
 class _FlowArea(QWidget):
@@ -119,7 +54,7 @@ class FlowWidget:
     def renderUi(self, ctx: Any = None, parent: QWidget | None = None) -> QWidget:
         """Build the container with its children and return it."""
         area = _FlowArea(self._owner, parent)
-        layout = FlowLayout(area)
+        layout = FlowLayout(area, center_rows=True)
         for child in self._children:
             widget = child
             if not isinstance(widget, QWidget) and hasattr(widget, "renderUi"):
