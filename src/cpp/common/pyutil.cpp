@@ -59,6 +59,21 @@ bool truthy(nb::handle value) {
     return r == 1;
 }
 
+nb::object str_of(nb::handle value) {
+    nb::object s = nb::steal(PyObject_Str(value.ptr()));
+    if (!s.is_valid()) throw_pending();
+    return s;
+}
+
+nb::handle lookup_global(nb::handle module_dict, nb::handle name) {
+    PyObject *v = PyDict_GetItemWithError(module_dict.ptr(), name.ptr());
+    if (!v) {
+        if (!PyErr_Occurred()) PyErr_Format(PyExc_NameError, "name '%U' is not defined", name.ptr());
+        throw_pending();
+    }
+    return v;
+}
+
 nb::object getattr_or_none(nb::handle obj, nb::handle name) {
     PyObject *r = nullptr;
 #if PY_VERSION_HEX >= 0x030D0000

@@ -50,6 +50,12 @@ inline bool is_callable(nb::handle value) noexcept { return value.is_valid() && 
 /// Python truth value, raising on error.
 bool truthy(nb::handle value);
 
+/// str(value), as Python's own str() gives it.
+nb::object str_of(nb::handle value);
+
+/// A module global looked up at call time (so tests and users may rebind it); NameError if absent.
+nb::handle lookup_global(nb::handle module_dict, nb::handle name);
+
 /// getattr(obj, name, None) without raising AttributeError.
 nb::object getattr_or_none(nb::handle obj, nb::handle name);
 

@@ -2,17 +2,6 @@
 #include "entrybox/entry_box.h"
 
 namespace entry_box {
-namespace {
-
-/// str(value), as Python's own str() would give it.
-nb::object text_of(nb::handle value) {
-    nb::object s = nb::steal(PyObject_Str(value.ptr()));
-    if (!s.is_valid()) vantu::throw_pending();
-    return s;
-}
-
-}  // namespace
-
 nb::object _getHelperText(Args a) {
     nb::object helper = a.self().attr(VN("_helperText"));
     if (vantu::is_instance(helper, global(VN("State")))) return helper.attr(VN("value"));
@@ -27,8 +16,8 @@ nb::object _updateHelperText(Args a) {
     label.attr(VN("setText"))(global(VN("getTranslatedText"))(self.attr(VN("_getHelperText"))()));
 
     nb::object input = self.attr(VN("_input"));
-    nb::object color = text_of(input.attr(VN("_color")));
-    nb::object error = text_of(input.attr(VN("_getError"))());
+    nb::object color = vantu::str_of(input.attr(VN("_color")));
+    nb::object error = vantu::str_of(input.attr(VN("_getError"))());
     nb::object variant = input.attr(VN("_kwargs")).attr(VN("get"))(VN("variant"));
     label.attr(VN("setStyleSheet"))(self.attr(VN("_get_stylesheet"))(
         nb::arg("color") = color, nb::arg("error") = error, nb::arg("variant") = variant));

@@ -7,14 +7,7 @@ nb::handle module_dict;
 nb::handle the_class;
 }  // namespace
 
-nb::handle global(nb::handle name) {
-    PyObject *v = PyDict_GetItemWithError(module_dict.ptr(), name.ptr());
-    if (!v) {
-        if (!PyErr_Occurred()) PyErr_Format(PyExc_NameError, "name '%U' is not defined", name.ptr());
-        vantu::throw_pending();
-    }
-    return v;
-}
+nb::handle global(nb::handle name) { return vantu::lookup_global(module_dict, name); }
 
 nb::handle cls() { return the_class; }
 

@@ -3,16 +3,6 @@
 #include "entrybox/entry_box.h"
 
 namespace entry_box {
-namespace {
-
-nb::object text_of(nb::handle value) {
-    nb::object s = nb::steal(PyObject_Str(value.ptr()));
-    if (!s.is_valid()) vantu::throw_pending();
-    return s;
-}
-
-}  // namespace
-
 nb::object cache_stylesheet(nb::object fn) {
     return global(VN("lru_cache"))(nb::arg("maxsize") = 128)(fn);
 }
@@ -39,9 +29,9 @@ nb::object _get_stylesheet(Args a) {
     if (nb::borrow(variant).equal(nb::str("standard")))
         standard_qss = get_qss_style(helper_label[VN("props")][VN("standard")]);
 
-    nb::object sheet = nb::str("\n            QLabel {\n                ") + text_of(helper_qss) +
+    nb::object sheet = nb::str("\n            QLabel {\n                ") + vantu::str_of(helper_qss) +
                     nb::str("\n                /* KelInput_helperLabel_slot_color_qss */\n                ") +
-                    text_of(error_qss) + nb::str("\n                ") + text_of(standard_qss) +
+                    vantu::str_of(error_qss) + nb::str("\n                ") + vantu::str_of(standard_qss) +
                     nb::str("\n            }\n        ");
     return sheet;
 }

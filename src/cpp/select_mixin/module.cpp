@@ -7,14 +7,7 @@ namespace {
 nb::handle module_dict;
 }  // namespace
 
-nb::handle global(nb::handle name) {
-    PyObject *v = PyDict_GetItemWithError(module_dict.ptr(), name.ptr());
-    if (!v) {
-        if (!PyErr_Occurred()) PyErr_Format(PyExc_NameError, "name '%U' is not defined", name.ptr());
-        vantu::throw_pending();
-    }
-    return v;
-}
+nb::handle global(nb::handle name) { return vantu::lookup_global(module_dict, name); }
 
 void register_mixin(nb::module_ &m) {
     module_dict = vantu::Forever(nb::borrow(m.attr("__dict__"))).h();
