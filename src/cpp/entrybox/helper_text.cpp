@@ -2,6 +2,7 @@
 #include "entrybox/entry_box.h"
 
 namespace entry_box {
+
 nb::object _getHelperText(Args a) {
     nb::object helper = a.self().attr(VN("_helperText"));
     if (vantu::is_instance(helper, global(VN("State")))) return helper.attr(VN("value"));

@@ -3,6 +3,7 @@
 #include "entrybox/entry_box.h"
 
 namespace entry_box {
+
 nb::object cache_stylesheet(nb::object fn) {
     return global(VN("lru_cache"))(nb::arg("maxsize") = 128)(fn);
 }
