@@ -14,6 +14,19 @@ def _has_display() -> bool:
     return bool(os.environ.get("DISPLAY") or os.environ.get("WAYLAND_DISPLAY")) or sys.platform in ("win32", "darwin")
 
 
+def _offscreen_screen() -> str:
+    """A screen larger than the window, so popups are placed as on a desktop (the offscreen
+    platform's own screen is 800x600, smaller than the gallery)."""
+    import json
+    import tempfile
+
+    config = {"screens": [{"name": "gallery", "x": 0, "y": 0, "width": 1600, "height": 1000,
+                           "logicalDpi": 96, "dpr": 1}]}
+    with tempfile.NamedTemporaryFile("w", suffix=".json", prefix="vantu-screen-", delete=False) as f:
+        json.dump(config, f)
+    return f.name
+
+
 def _quiet_offscreen(mode, context, message: str) -> None:
     # The offscreen platform warns about window features it lacks; nothing a user can act on.
     if "does not support" in message:
@@ -31,7 +44,7 @@ def main(argv: list[str] | None = None) -> int:
     if shots is None and not _has_display() and not os.environ.get("QT_QPA_PLATFORM"):
         shots = DEFAULT_SHOTS
     if shots is not None:
-        os.environ["QT_QPA_PLATFORM"] = "offscreen"
+        os.environ["QT_QPA_PLATFORM"] = "offscreen:configfile=" + _offscreen_screen()
 
     from PySide6.QtCore import qInstallMessageHandler
     from PySide6.QtWidgets import QApplication

@@ -43,6 +43,10 @@ QScrollBar:vertical {{ background: transparent; width: 10px; margin: 2px; }}
 QScrollBar::handle:vertical {{ background: {p["divider"]}; border-radius: 3px; min-height: 32px; }}
 QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical {{ height: 0px; }}
 QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical {{ background: transparent; }}
+QScrollBar:horizontal {{ background: transparent; height: 10px; margin: 2px; }}
+QScrollBar::handle:horizontal {{ background: {p["divider"]}; border-radius: 3px; min-width: 32px; }}
+QScrollBar::add-line:horizontal, QScrollBar::sub-line:horizontal {{ width: 0px; }}
+QScrollBar::add-page:horizontal, QScrollBar::sub-page:horizontal {{ background: transparent; }}
 QLabel[role="pageTitle"] {{ font-size: 24px; color: {p["text"]["primary"]}; }}
 QLabel[role="caption"] {{ font-size: 12px; color: {p["text"]["secondary"]}; }}
 QLabel[role="section"] {{ font-size: 16px; font-weight: 600; color: {p["text"]["primary"]}; padding-top: 8px; }}

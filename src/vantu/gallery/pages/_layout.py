@@ -34,7 +34,9 @@ class Page(QWidget):
         grid.setVerticalSpacing(16)
         self.column.addWidget(holder)
         for col in range(columns):
-            grid.setColumnStretch(col, 1)  # equal columns, so sections line up with each other
+            # Equal columns that never collapse, so every section lines up with the others.
+            grid.setColumnStretch(col, 1)
+            grid.setColumnMinimumWidth(col, (800 - 24 * (columns - 1)) // columns)
         grid._next = 0  # next free cell
         grid._columns = columns
         return grid
