@@ -45,7 +45,7 @@ VIETNAMESE = {
     "Enter a valid email address": "Hãy nhập địa chỉ email hợp lệ",
     "Where you live": "Nơi bạn sống",
     "Build again": "Dựng lại",
-    "Building the page in chunks...": "Đang dựng trang theo từng phần...",
+    "Building the page in chunks: {done} of {count}...": "Đang dựng trang theo từng phần: {done} / {count}...",
     "Built {count} components in {ms} ms": "Đã dựng {count} thành phần trong {ms} ms",
     "outlined, medium": "viền, vừa",
     "outlined, small": "viền, nhỏ",

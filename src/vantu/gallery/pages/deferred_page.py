@@ -62,11 +62,19 @@ class DeferredPage(Page):
         self._elapsed_ms = None
         tree = big_tree()
         self.total = estimate_steps(tree)
-        self.bar = QProgressBar()
+        # The fallback: a thin bar at the top of the page, the count in the status line above.
+        self.fallback = QWidget()
+        column = QVBoxLayout(self.fallback)
+        column.setContentsMargins(0, 8, 0, 0)
+        self.bar = QProgressBar(self.fallback)
         self.bar.setRange(0, max(self.total, 1))
-        self.bar.setFormat("%v / %m")
+        self.bar.setTextVisible(False)
+        self.bar.setFixedHeight(6)
+        column.addWidget(self.bar)
+        column.addStretch(1)
+        self._done = 0
         self._started = time.perf_counter()
-        self.lazy = Lazy(tree, fallback=self.bar, onProgress=self.on_progress, onFinished=self.on_finished,
+        self.lazy = Lazy(tree, fallback=self.fallback, onProgress=self.on_progress, onFinished=self.on_finished,
                          parent=self.holder)
         self.holder_layout.addWidget(self.lazy)
         self._retranslate()
@@ -74,6 +82,8 @@ class DeferredPage(Page):
     def on_progress(self, done, total) -> None:
         self.bar.setMaximum(max(total, 1))
         self.bar.setValue(done)
+        self._done = done
+        self._update_status()
 
     def on_finished(self) -> None:
         self._elapsed_ms = (time.perf_counter() - self._started) * 1000
@@ -85,8 +95,12 @@ class DeferredPage(Page):
         if not hasattr(self, "status"):
             return
         self.rebuild.setText(translate("Build again"))
+        self._update_status()
+
+    def _update_status(self) -> None:
         if self._elapsed_ms is None:
-            self.status.setText(translate("Building the page in chunks..."))
+            self.status.setText(translate("Building the page in chunks: {done} of {count}...").format(
+                done=getattr(self, "_done", 0), count=getattr(self, "total", 0)))
         else:
             self.status.setText(
                 translate("Built {count} components in {ms} ms").format(count=getattr(self, "total", 0),
@@ -101,7 +115,7 @@ class DeferredPage(Page):
             time.sleep(0.005)
 
     def _revealed(self) -> bool:
-        frames = [w for w in self.lazy.children() if isinstance(w, QWidget) and w is not self.bar]
+        frames = [w for w in self.lazy.children() if isinstance(w, QWidget) and w is not self.fallback]
         return any(f.isVisible() for f in frames if f.layout() is not None and f.layout().count())
 
     def extra_screenshots(self, window):
