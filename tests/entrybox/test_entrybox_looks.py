@@ -64,7 +64,8 @@ class TestSizeAndEdges:
         box = render(label="HHH", value="HHH", helperText="HHH", variant=variant)
         inp = box._input
         label, value, helper = (ink_left(w, box) for w in (inp._titleLabel, inp._inputField, box._helperLabel))
-        assert abs(label - helper) <= 2 and abs(value - helper) <= 2, (label, value, helper)
+        # The value starts a hair inside the label, as the select field has it.
+        assert abs(label - helper) <= 2 and 0 <= value - label <= 2, (label, value, helper)
         inp._handle_field_focus_in()  # a focus ring does not move the text
         QApplication.processEvents()
         assert ink_left(inp._inputField, box) == value

@@ -100,12 +100,12 @@ class TestComponentStyles:
         label.ensurePolished()
         assert label.palette().color(QPalette.WindowText) == QColor(LIGHT_PALETTE["text"]["secondary"])
         assert label.font().pixelSize() == 12
-        assert label.contentsMargins().left() == 14
+        assert label.contentsMargins().left() == 16  # under the entry box's floating label
 
         label.setStyleSheet(helper_label_sheet(error=True, standard=True))
         label.ensurePolished()
         assert label.palette().color(QPalette.WindowText) == QColor(LIGHT_PALETTE["error"]["main"])
-        assert label.contentsMargins().left() == 0
+        assert label.contentsMargins().left() == 2
 
     def test_style_functions_follow_the_mode(self):
         helper = useTheme().components["KelInput"]["styles"]["helperLabel"]

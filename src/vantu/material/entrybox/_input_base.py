@@ -23,6 +23,7 @@ from shiboken6 import isValid
 from vantu.hooks import State, useEffect
 from vantu.i18n.use_translation import i18n
 from vantu.material.styles import get_qss_style, useTheme
+from vantu.material.styles.components import LABEL_STRIP
 from vantu.utils.translator import getTranslatedText
 from vantu.vantu_assets import VANTU_ASSETS
 
@@ -42,8 +43,18 @@ DATETIME_TYPES: tuple[str, ...] = ("date", "time", "datetime")
 ACTION_FRAME_WIDTH = 54
 """Room kept at the right of the field for the clear and arrow buttons."""
 
+END_INSET = 12
+"""Gap between a boxed field's right border and its arrow's button, the select field's own."""
+
+_ARROW_FROM_END = 52
+# The arrow button (24 px, the action frame's last 24) is centred where the select field
+# centres its 20 px one: its last 2 px hang past the border gap, which shows nothing.
+
 FIELD_HEIGHTS: dict[str, int] = {"medium": 56, "small": 40}
-"""Height of the field's frame (its border included), as Material text fields have it."""
+"""Height of the field's frame (its border included), as Material text fields have it. The
+frame sits ``LABEL_STRIP`` pixels below the input's top, as the select field's box does."""
+
+_PLACE_KEYS = ("left", "top")
 
 _MISSING = object()
 
@@ -81,8 +92,9 @@ _DEFAULTS: dict[str, Any] = {
 
 @functools.lru_cache(maxsize=256)
 def _style_sheets(theme: Any, mode: str, color: Any, variant: str, size: str, states: tuple[bool, ...],
-                  tags: bool = False) -> tuple[str, str]:
-    """Style sheets of the field frame and of the title for one look; the theme is read once per look.
+                  tags: bool = False) -> tuple[str, str, tuple[int, int]]:
+    """Style sheets of the field frame and of the title, and the title's place (left, top), for
+    one look; the theme is read once per look.
 
     With ``tags`` the frame's sheet also colours the chips of a multiple selection, so they
     follow the theme with the frame.
@@ -100,21 +112,30 @@ def _style_sheets(theme: Any, mode: str, color: Any, variant: str, size: str, st
 
     root = block(styles["root"](own), on)
     field = block(styles["inputField"](own), ("disabled",) if states[3] else ())
-    title = block(styles["label"](own), tuple(n for n in on if n != "hover"))
+    label = styles["label"](own)
+    place = {k: v for k, v in label.get("props", {}).get(variant, {}).items() if k in _PLACE_KEYS}
+    label = dict(label, props={k: {n: v for n, v in props.items() if n not in _PLACE_KEYS}
+                               for k, props in label.get("props", {}).items()})
+    title = block(label, tuple(n for n in on if n != "hover"))
     frame = f"#InputBaseFrame {{{root}}} QLineEdit#InputBaseField {{{field}}}"
     if tags:
         tag = styles["tag"](own)
+        tag_slots = tag.get("slots", {})
         tag_text = get_qss_style({k: tag[k] for k in ("color", "fontSize") if k in tag})
-        tag_hover = get_qss_style(tag.get("slots", {}).get("hover"))
+        chip = get_qss_style({k: v for k, v in tag.items() if k not in ("color", "fontSize")})
         frame += (
-            f" #EntryBoxTag {{{get_qss_style({k: v for k, v in tag.items() if k not in ('slots', 'props', 'color', 'fontSize')})}}}"
-            f" #EntryBoxTag:hover {{{tag_hover}}}"
-            f" #EntryBoxTagLabel {{{tag_text} background: transparent;}}"
-            " #EntryBoxTagDelete {border: none; background: transparent; border-radius: 9px;}"
-            f" #EntryBoxTagDelete:hover {{{get_qss_style(tag.get('slots', {}).get('deleteHover'))}}}"
+            f" #EntryBoxTag {{{chip}}}"
+            f" #EntryBoxTag:hover {{{get_qss_style(tag_slots.get('hover'))}}}"
+            f" #EntryBoxTagLabel {{{tag_text} background: transparent; border: none; padding: 0px;}}"
+            # Every box property of the delete control is set: an application's button padding
+            # would otherwise squeeze its glyph out of its 18 pixels.
+            " #EntryBoxTagDelete {border: none; background: transparent; padding: 0px; margin: 0px;"
+            " min-width: 18px; max-width: 18px; min-height: 18px; max-height: 18px; border-radius: 9px;"
+            f" font-size: 14px; font-weight: bold; {get_qss_style(tag_slots.get('delete'))}}}"
+            f" #EntryBoxTagDelete:hover {{{get_qss_style(tag_slots.get('deleteHover'))}}}"
             " #EBLineEditMultiple {" + get_qss_style({"color": styles["inputField"](own)["color"]}) + "}"
         )
-    return (frame, f"#InputBaseLabel {{{title}}}")
+    return (frame, f"#InputBaseLabel {{{title}}}", (place.get("left", 0), place.get("top", 0)))
 
 
 @functools.lru_cache(maxsize=8)
@@ -362,33 +383,31 @@ class InputBase(QWidget, EntryBoxSelectMixin):
 
     def _build(self) -> None:
         root = QVBoxLayout(self)
-        root.setContentsMargins(0, 0, 0, 0)
-        root.setSpacing(2)
-        self._titleLabel = QLabel()
-        self._titleLabel.setObjectName("InputBaseLabel")
-        self._titleLabel.setIndent(0)  # its margin alone sets where the text starts
-        self._titleLabel.setAttribute(Qt.WidgetAttribute.WA_TransparentForMouseEvents)
-        root.addWidget(self._titleLabel)
+        # The label's strip: an outlined label straddles the frame's top border, as the
+        # select field's title does, instead of taking a line of its own.
+        root.setContentsMargins(0, LABEL_STRIP, 0, 0)
+        root.setSpacing(0)
         self._frame = QFrame()
         self._frame.setObjectName("InputBaseFrame")
         self._frame.setSizePolicy(QSizePolicy.Policy.Expanding, QSizePolicy.Policy.Preferred)
         self._frame.setMinimumHeight(FIELD_HEIGHTS.get(self._size, FIELD_HEIGHTS["medium"]))
         frame_layout = QHBoxLayout(self._frame)
-        frame_layout.setContentsMargins(0, 4, 0, 4)
+        frame_layout.setContentsMargins(0, 0, 0, 0)  # the frame's padding places the value
         frame_layout.setSpacing(0)
         self._inputField = _FieldEdit(self)
         self._inputField.setObjectName("InputBaseField")
         self._inputField.setFrame(False)
-        if self._variant == "standard":
-            # No padding to take from: pull the text onto the underline's left end, where
-            # the label and the helper text start.
-            self._text_left = -2
-            self._inputField.setTextMargins(self._text_left, 0, 0, 0)
         if self._type == "password":
             self._inputField.setEchoMode(QLineEdit.EchoMode.Password)
         self._inputField.setReadOnly(bool(self._readOnly) or bool(self._select))
         frame_layout.addWidget(self._inputField)
         root.addWidget(self._frame)
+        # Placed by hand over the frame (see ``_place_label``), above it in paint order.
+        self._titleLabel = QLabel(self)
+        self._titleLabel.setObjectName("InputBaseLabel")
+        self._titleLabel.setIndent(0)  # its padding alone sets where the text starts
+        self._titleLabel.setAttribute(Qt.WidgetAttribute.WA_TransparentForMouseEvents)
+        self._labelPlace = (0, 0)
         self.setEnabled(not self._disabled)
 
     def _after_select_setup(self) -> None:
@@ -433,27 +452,33 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         if self.action_frame is None:
             return
         if not (self._multiple and self._renderTags):
-            self._inputField.setTextMargins(self._text_left, 0, ACTION_FRAME_WIDTH, 0)
+            self._inputField.setTextMargins(self._text_left, 0, ACTION_FRAME_WIDTH + self._end_inset(), 0)
         self._place_action_frame()
 
+    def _end_inset(self) -> int:
+        return 0 if self._variant == "standard" else END_INSET
+
     def _place_action_frame(self) -> None:
+        """The clear and arrow buttons sit mid-box at the right end, where the select field has its own."""
         frame = getattr(self, "action_frame", None)
         if frame is None:
             return
-        field = self._inputField
-        top_left = field.mapTo(self, QPoint(0, 0))
-        frame.setGeometry(top_left.x() + field.width() - ACTION_FRAME_WIDTH, top_left.y(), ACTION_FRAME_WIDTH, field.height())
+        box = self._frame.geometry()
+        x = box.x() + box.width() - self._end_inset() - _ARROW_FROM_END
+        frame.setGeometry(x, box.y() + box.height() // 2 - 13, ACTION_FRAME_WIDTH, 24)
         frame.raise_()
 
     def resizeEvent(self, event) -> None:
         super().resizeEvent(event)
         self._place_action_frame()
+        self._place_label()
         if self._popup is not None and self._popupShowing:
             self.select_update_popup_position()
 
     def showEvent(self, event) -> None:
         super().showEvent(event)
         self._place_action_frame()
+        self._place_label()
 
     # -- texts and looks -----------------------------------------------------------
 
@@ -462,15 +487,49 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         if label:
             text = getTranslatedText(label)
             self._titleLabel.setText(f"{text} *" if self._required else text)
-        self._titleLabel.setVisible(bool(label))
         if self._isDateTimeType and getattr(self, "_btnSelect", None) is not None:
             self._btnSelect.setToolTip(getTranslatedText("Choose time" if self._type == "time" else "Choose date"))
-        if not (self._select and self._multiple and self._renderTags):
-            self._inputField.setPlaceholderText(getTranslatedText(self._placeholder) if self._placeholder else "")
+        self._update_label()
         if self._menu is not None and isValid(self._menu):
             row = getattr(self._menu, "_messageRow", None)
             if row is not None and isValid(row) and row.isVisible():
                 self.autocomplete_render_loading_menu_items()
+
+    def _shows_tags(self) -> bool:
+        return bool(self._select and self._multiple and self._renderTags)
+
+    def _update_label(self) -> None:
+        """Floats the label over the frame, or shows it in the field as the placeholder while
+        the field is empty, unfocused and has no placeholder of its own, as the select field
+        does. A field of tags keeps its label floating: its chips come and go under it."""
+        label = self._label
+        title = self._titleLabel
+        tags = self._shows_tags()
+        inside = bool(label) and not tags and not self._focused and not self._placeholder and not self._inputField.text()
+        if not tags:
+            if inside:
+                placeholder = title.text()
+            else:
+                placeholder = getTranslatedText(self._placeholder) if self._placeholder else ""
+            if self._inputField.placeholderText() != placeholder:
+                self._inputField.setPlaceholderText(placeholder)
+        floating = bool(label) and not inside
+        if title.isHidden() == floating:
+            title.setVisible(floating)
+        self._place_label()
+
+    def _place_label(self) -> None:
+        """Puts the label where the select field puts its title: notched into an outline,
+        inside a filled box, above an underline."""
+        title = self._titleLabel
+        if title.isHidden():
+            return
+        left, top = self._labelPlace
+        hint = title.sizeHint()
+        # A label longer than the field is cut at its right border.
+        width = max(0, min(hint.width(), self.width() - left - (0 if self._variant == "standard" else left)))
+        title.setGeometry(left, top, width, hint.height())
+        title.raise_()
 
     def _getError(self) -> bool:
         """The current error flag (a ``State`` error is read now)."""
@@ -484,13 +543,15 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         states = (self._hovered, self._focused, self._getError(), not self.isEnabled())
         tags = bool(self._select and self._multiple and self._renderTags)
         try:
-            frame, title = _style_sheets(theme, theme.mode, self._color, variant, size, states, tags)
+            frame, title, place = _style_sheets(theme, theme.mode, self._color, variant, size, states, tags)
         except TypeError:  # a colour that cannot be a cache key
-            frame, title = _style_sheets.__wrapped__(theme, theme.mode, self._color, variant, size, states, tags)
+            frame, title, place = _style_sheets.__wrapped__(theme, theme.mode, self._color, variant, size, states, tags)
         if frame != self._frame.styleSheet():
             self._frame.setStyleSheet(frame)
         if title != self._titleLabel.styleSheet():
             self._titleLabel.setStyleSheet(title)
+            self._labelPlace = place
+            self._place_label()
         if self._select:
             self._refresh_select_style(theme)
 
@@ -589,11 +650,15 @@ class InputBase(QWidget, EntryBoxSelectMixin):
                     self._inputField.setText(", ".join(self._label_of(o) for o in self._value or []))
         finally:
             self._applying = False
+        if hasattr(self, "_labelPlace"):
+            self._update_label()
 
     @Slot(str)
     def _handle_text_changed(self, text: str) -> None:
         if self._applying or self._select:
             return
+        if not self._focused and self._titleLabel.isHidden() != (not text):
+            self._update_label()  # text set from outside while the label was inside the field
         self._value = text
         self.valueChanged.emit(text)
         if callable(self._onChange):
@@ -694,8 +759,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         had_focus = line.hasFocus()
         old = self._flowWidget
         new = FlowWidget(self, [line]).renderUi(ctx=self._ctx)
-        # Tags start where typed text would: the variant's left padding.
-        new.layout().setContentsMargins(0 if self._variant == "standard" else 12, 2, 0, 2)
+        # Tags start where typed text would: the frame's padding is the left edge.
+        new.layout().setContentsMargins(0, 2, 0, 2)
         layout = self._inputField.layout()
         if old is not None and isValid(old):
             layout.replaceWidget(old, new)
@@ -718,7 +783,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             return
         width = max(1, self._inputField.width() - ACTION_FRAME_WIDTH)
         frame = self._frame
-        needed = flow.layout().heightForWidth(width) + 10  # the frame's 4 px padding and border
+        # The frame's padding and borders around the chips' rows.
+        needed = flow.layout().heightForWidth(width) + frame.height() - self._inputField.height()
         height = max(FIELD_HEIGHTS.get(self._size, FIELD_HEIGHTS["medium"]), needed)
         if frame.minimumHeight() != height:
             frame.setMinimumHeight(height)
@@ -831,11 +897,13 @@ class InputBase(QWidget, EntryBoxSelectMixin):
     def _handle_field_focus_in(self) -> None:
         self._focused = True
         self._refresh_style()
+        self._update_label()
         self.focusIn.emit()
 
     def _handle_field_focus_out(self) -> None:
         self._focused = False
         self._refresh_style()
+        self._update_label()
         self.blur.emit()
 
     def _handle_field_released(self, event: Any) -> None:

@@ -32,24 +32,40 @@ __all__ = ["build_components"]
 
 StyleFunction = Callable[[dict], dict]
 
-# Left edge of the entry box's texts (label, value, placeholder, helper text) from the
-# frame's outer edge, per variant: where the helper text starts (14 px, none for
-# "standard"). The field's padding makes up for its border, the line edit's own 2 px text
-# margin and the wider side bearing of its larger font.
-TEXT_INSET: dict[str, int] = {"outlined": 14, "filled": 14, "standard": 0}
+# Where the entry box's label sits over its field, from the input's top-left corner: the
+# same places the select field gives its title, so the two line up side by side. The frame
+# starts ``LABEL_STRIP`` pixels down; an outlined label straddles its top border.
+LABEL_STRIP = 8
+LABEL_PLACES: dict[str, dict[str, int]] = {
+    "outlined": {"left": 10, "top": 0, "smallTop": 0},
+    "filled": {"left": 12, "top": 14, "smallTop": 10},
+    "standard": {"left": 0, "top": 0, "smallTop": 0},
+}
+
+
+def _frame_padding(variant: str, small: bool) -> tuple[int, int, int, int]:
+    """Padding (top, right, bottom, left) of the field's frame, the select field's own: the value
+    sits mid-box when outlined, under the label when filled, over the underline when standard."""
+    if variant == "filled":
+        return (15, 0, 1, 12) if small else (21, 0, 4, 12)
+    if variant == "standard":
+        return (10, 0, 1, 0) if small else (16, 0, 6, 0)
+    return (0, 0, 0, 14)
 
 
 def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
     """Slots of "KelInput": "root", "inputField", "label", "helperLabel", "actionButton", "tag".
 
-    The field's text, its label and its helper text share one left edge per variant
-    (``TEXT_INSET``); the frame's height is set by the input itself (56 px, 40 px small).
+    The field looks like the select field: the same frame, padding and fonts, the label placed
+    as ``LABEL_PLACES`` says (its "left" and "top" are read by the input, not by Qt); the
+    frame's height is set by the input itself (56 px, 40 px small).
     """
 
     def root(ownState: dict) -> dict[str, Any]:
         p = theme.palette
         color = theme.resolve_color(ownState.get("color"))
         variant = ownState.get("variant") or "outlined"
+        padding = _frame_padding(variant, ownState.get("size") == "small")
         radius = theme.shape["borderRadius"]
         if variant == "outlined":
             focus = {"border": f"2px solid {color}"}
@@ -70,7 +86,7 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
                 "disabled": {"borderColor": p["action"]["disabled"]},
             },
             "props": {
-                "outlined": {"border": f"1px solid {p['outline']}", "borderRadius": radius},
+                "outlined": {"border": f"1px solid {p['outline']}", "borderRadius": radius, "padding": padding},
                 "filled": {
                     "backgroundColor": p["filled"]["background"],
                     "border": "none",
@@ -79,11 +95,13 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
                     "borderTopRightRadius": radius,
                     "borderBottomLeftRadius": 0,
                     "borderBottomRightRadius": 0,
+                    "padding": padding,
                 },
                 "standard": {
                     "border": "none",
                     "borderBottom": f"1px solid {p['outline']}",
                     "borderRadius": 0,
+                    "padding": padding,
                 },
                 "small": {},
                 "medium": {},
@@ -99,7 +117,7 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
             "backgroundColor": "transparent",
             "border": "none",
             "fontSize": body1["fontSize"],
-            "padding": (0, 0),
+            "padding": 0,
             "selectionBackgroundColor": color,
             "selectionColor": theme.contrast_text(ownState.get("color")),
             "slots": {
@@ -107,25 +125,41 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
                 "disabled": {"color": p["text"]["disabled"]},
             },
             "props": {
-                "outlined": {"paddingLeft": TEXT_INSET["outlined"] - 4, "paddingRight": 14},
-                "filled": {"paddingLeft": TEXT_INSET["filled"] - 3, "paddingRight": 12},
-                "standard": {"paddingLeft": 0, "paddingRight": 0},
-                "small": {"fontSize": theme.typography["body2"]["fontSize"], "minHeight": 24},
-                "medium": {"fontSize": body1["fontSize"], "minHeight": 28},
+                # The frame's padding sets the left edge; the right one keeps typed text off the border.
+                "outlined": {"paddingRight": 14},
+                "filled": {"paddingRight": 12},
+                "standard": {"paddingRight": 0},
+                "small": {"fontSize": theme.typography["body2"]["fontSize"], "minHeight": 20},
+                "medium": {"fontSize": body1["fontSize"], "minHeight": 24},
             },
         }
 
     def label(ownState: dict) -> dict[str, Any]:
         p = theme.palette
+        small = ownState.get("size") == "small"
+        places = {
+            variant: {"left": place["left"], "top": place["smallTop" if small else "top"]}
+            for variant, place in LABEL_PLACES.items()
+        }
         return {
             "color": p["text"]["secondary"],
             "fontSize": theme.typography["caption"]["fontSize"],
+            "padding": 0,
+            "backgroundColor": "transparent",
             "slots": {
                 "focus": {"color": theme.resolve_color(ownState.get("color"))},
                 "error": {"color": p["error"]["main"]},
                 "disabled": {"color": p["text"]["disabled"]},
             },
-            "props": {variant: {"marginLeft": inset} for variant, inset in TEXT_INSET.items()},
+            "props": {
+                # The outlined label notches the outline: painted in the colour of the surface
+                # the field stands on, it hides the line behind it.
+                "outlined": dict(places["outlined"], padding=(0, 6), backgroundColor=p["background"]["default"]),
+                "filled": dict(places["filled"], paddingLeft=2),
+                "standard": dict(places["standard"], paddingLeft=2),
+                "small": {},
+                "medium": {},
+            },
         }
 
     def helperLabel(ownState: dict) -> dict[str, Any]:
@@ -135,7 +169,9 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
             "fontSize": theme.typography["caption"]["fontSize"],
             "fontWeight": theme.typography["caption"]["fontWeight"],
             "marginTop": 3,
-            "marginLeft": 14,
+            # Under the label's first letter (the select field's places: the value starts
+            # 1 to 2 px further in), whichever the variant.
+            "marginLeft": 16,
             "marginRight": 14,
             "padding": 0,
             "backgroundColor": "transparent",
@@ -149,7 +185,7 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
             "props": {
                 "outlined": {},
                 "filled": {},
-                "standard": {"marginLeft": 0, "marginRight": 0},
+                "standard": {"marginLeft": 2, "marginRight": 0},
             },
         }
 
@@ -167,16 +203,20 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
         }
 
     def tag(ownState: dict) -> dict[str, Any]:
+        """A chip as the select field's tags draw it: a pill (Qt draws no rounding past half
+        the height, so 11 px on its 22), the label at 13 px, a round delete control."""
         p = theme.palette
         return {
             "color": p["text"]["primary"],
             "fontSize": 13,
             "backgroundColor": p["action"]["selected"],
             "border": "none",
-            "borderRadius": 12,
+            "borderRadius": 11,
+            "minHeight": 22,
             "slots": {
                 "hover": {"backgroundColor": p["action"]["focus"]},
-                "deleteHover": {"backgroundColor": p["action"]["hover"]},
+                "delete": {"color": p["text"]["secondary"]},
+                "deleteHover": {"color": p["text"]["primary"], "backgroundColor": p["action"]["hover"]},
             },
         }
 
