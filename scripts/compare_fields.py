@@ -26,8 +26,10 @@ ROWS = [
     ("focused", {"value": "Grape", "_focus": True}),
     ("tags", {"multiple": True, "_tags": True, "value": ["Apple", "Cherry"]}),
     ("tags small", {"multiple": True, "_tags": True, "value": ["Apple", "Cherry"], "size": "small"}),
+    ("tags empty", {"multiple": True, "_tags": True, "value": []}),
+    ("tags filled", {"multiple": True, "_tags": True, "value": ["Apple"], "variant": "filled"}),
 ]
-WIDTH = 260
+WIDTH = 300
 FRUITS = ["Apple", "Banana", "Cherry", "Grape"]
 
 

@@ -16,13 +16,13 @@ from collections.abc import Callable, Mapping
 from typing import Any
 
 from PySide6.QtCore import QEvent, QObject, QPoint, QSize, Qt, Signal, Slot
-from PySide6.QtGui import QIcon
 from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QLineEdit, QSizePolicy, QVBoxLayout, QWidget
 from shiboken6 import isValid
 
 from vantu.hooks import State, useEffect
 from vantu.i18n.use_translation import i18n
 from vantu.material.styles import get_qss_style, useTheme
+from vantu.material.select._style import themed_icon
 from vantu.material.styles.components import LABEL_STRIP
 from vantu.utils.translator import getTranslatedText
 from vantu.vantu_assets import VANTU_ASSETS
@@ -120,6 +120,9 @@ def _style_sheets(theme: Any, mode: str, color: Any, variant: str, size: str, st
     frame = f"#InputBaseFrame {{{root}}} QLineEdit#InputBaseField {{{field}}}"
     if tags:
         tag = styles["tag"](own)
+        field_style = styles["inputField"](own)
+        size_style = field_style.get("props", {}).get(size, {})
+        field_style = dict(field_style, **{k: v for k, v in size_style.items() if k == "fontSize"})
         tag_slots = tag.get("slots", {})
         tag_text = get_qss_style({k: tag[k] for k in ("color", "fontSize") if k in tag})
         chip = get_qss_style({k: v for k, v in tag.items() if k not in ("color", "fontSize")})
@@ -133,7 +136,8 @@ def _style_sheets(theme: Any, mode: str, color: Any, variant: str, size: str, st
             " min-width: 18px; max-width: 18px; min-height: 18px; max-height: 18px; border-radius: 9px;"
             f" font-size: 14px; font-weight: bold; {get_qss_style(tag_slots.get('delete'))}}}"
             f" #EntryBoxTagDelete:hover {{{get_qss_style(tag_slots.get('deleteHover'))}}}"
-            " #EBLineEditMultiple {" + get_qss_style({"color": styles["inputField"](own)["color"]}) + "}"
+            # Typed text and the label shown in it as large as in a field of text.
+            " #EBLineEditMultiple {" + get_qss_style({k: field_style[k] for k in ("color", "fontSize")}) + "}"
         )
     return (frame, f"#InputBaseLabel {{{title}}}", (place.get("left", 0), place.get("top", 0)))
 
@@ -434,8 +438,23 @@ class InputBase(QWidget, EntryBoxSelectMixin):
 
     def _setIcons(self) -> None:
         EntryBoxSelectMixin._setIcons(self)
-        if self._isDateTimeType and self._btnSelect is not None:
-            self._btnSelect.setIcon(QIcon(VANTU_ASSETS.ICONS.CALENDAR))
+        self._theme_icons()
+
+    def _theme_icons(self) -> None:
+        """The buttons' icons in the theme's icon colour, as the select field draws its own
+        (the files' grey is too dim on a dark surface)."""
+        icons = VANTU_ASSETS.ICONS
+        showing = bool(getattr(self, "_popupShowing", False))
+        arrow = getattr(self, "_btnSelect", None)
+        if arrow is not None:
+            if self._isDateTimeType:
+                arrow.setIcon(themed_icon(icons.CLOSE if showing else icons.CALENDAR))
+            else:
+                arrow.setIcon(themed_icon(icons.ARROW_UP if showing else icons.ARROW_DOWN))
+        clear = getattr(self, "_btn_clear_text", None)
+        if clear is not None:
+            clear.setIcon(themed_icon(icons.CLOSE))
+        self._iconMode = useTheme().mode
 
     def _connect(self) -> None:
         self._inputField.textChanged.connect(self._handle_text_changed)
@@ -501,12 +520,16 @@ class InputBase(QWidget, EntryBoxSelectMixin):
     def _update_label(self) -> None:
         """Floats the label over the frame, or shows it in the field as the placeholder while
         the field is empty, unfocused and has no placeholder of its own, as the select field
-        does. A field of tags keeps its label floating: its chips come and go under it."""
+        does (a field of tags shows it in its typing field)."""
         label = self._label
         title = self._titleLabel
-        tags = self._shows_tags()
-        inside = bool(label) and not tags and not self._focused and not self._placeholder and not self._inputField.text()
-        if not tags:
+        line = getattr(self, "_inputFieldMultiple", None) if self._shows_tags() else None
+        empty = not self._value if line is not None else not self._inputField.text()
+        inside = bool(label) and empty and not self._focused and not self._placeholder
+        if line is not None:
+            line._placeholder = title.text() if inside else self._placeholder
+            line._update_placeholder()
+        else:
             if inside:
                 placeholder = title.text()
             else:
@@ -561,6 +584,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         frame = getattr(self, "action_frame", None)
         if frame is not None and frame.styleSheet() != actions:
             frame.setStyleSheet(actions)
+        if frame is not None and getattr(self, "_iconMode", None) != theme.mode:
+            self._theme_icons()
         menu = self._menu
         if menu is None or not isValid(menu):
             return
@@ -783,8 +808,10 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             return
         width = max(1, self._inputField.width() - ACTION_FRAME_WIDTH)
         frame = self._frame
-        # The frame's padding and borders around the chips' rows.
-        needed = flow.layout().heightForWidth(width) + frame.height() - self._inputField.height()
+        # The frame's padding and borders (its style sheet's) around the chips' rows.
+        frame.ensurePolished()
+        margins = frame.contentsMargins()
+        needed = flow.layout().heightForWidth(width) + margins.top() + margins.bottom()
         height = max(FIELD_HEIGHTS.get(self._size, FIELD_HEIGHTS["medium"]), needed)
         if frame.minimumHeight() != height:
             frame.setMinimumHeight(height)
@@ -797,6 +824,12 @@ class InputBase(QWidget, EntryBoxSelectMixin):
             return
         self._refresh_menu_rows()
         EntryBoxSelectMixin.select_show_popup(self, search)
+        self._theme_icons()
+
+    def select_hide_popup(self) -> None:
+        """Closes the popup; the arrow points down again (the calendar shows for a date input)."""
+        EntryBoxSelectMixin.select_hide_popup(self)
+        self._theme_icons()
 
     def select_create_menu(self) -> None:
         """A date or time input picks from a calendar or a column of times, not from options."""

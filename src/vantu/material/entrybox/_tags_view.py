@@ -4,11 +4,8 @@ from __future__ import annotations
 from collections.abc import Callable, Mapping
 from typing import Any
 
-from PySide6.QtCore import QSize, Qt, Signal
-from PySide6.QtGui import QIcon
-from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QSizePolicy, QToolButton
-
-from vantu.vantu_assets import VANTU_ASSETS
+from PySide6.QtCore import Qt, Signal
+from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QPushButton, QSizePolicy
 
 __all__ = ["Tag", "TagsView"]
 
@@ -33,10 +30,9 @@ class Tag(QFrame):
         self.label = QLabel(label)
         self.label.setObjectName("EntryBoxTagLabel")
         layout.addWidget(self.label)
-        self.deleteButton = QToolButton()
+        # A text glyph, as the select field's chips have: it takes the theme's text colour.
+        self.deleteButton = QPushButton("\u2715")
         self.deleteButton.setObjectName("EntryBoxTagDelete")
-        self.deleteButton.setIcon(QIcon(VANTU_ASSETS.ICONS.CLOSE))
-        self.deleteButton.setIconSize(QSize(14, 14))
         self.deleteButton.setFixedSize(18, 18)
         self.deleteButton.setCursor(Qt.CursorShape.PointingHandCursor)
         self.deleteButton.setFocusPolicy(Qt.FocusPolicy.NoFocus)

@@ -81,7 +81,8 @@ class EBLineEditMultiple(QLineEdit):
         self.setFrame(False)
         self.setMinimumWidth(MIN_WIDTH)
         self.setSizePolicy(QSizePolicy.Policy.Expanding, QSizePolicy.Policy.Fixed)
-        self.setFixedHeight(24 if size == "small" else 28)
+        # As tall as a chip: a row of chips and the typing field is one even line, centred in the box.
+        self.setFixedHeight(22)
         self.setStyleSheet("QLineEdit {border: none; background: transparent; padding: 0px;}")
         self.textEdited.connect(self._handle_text_edited)
         if selectedKeys is not None and hasattr(selectedKeys, "valueChanged"):
