@@ -545,8 +545,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         """Puts the label where the select field puts its title: notched into an outline,
         inside a filled box, above an underline."""
         title = self._titleLabel
-        if title.isHidden():
-            return
+        if title.isHidden() or not self.isVisible():
+            return  # placed when shown
         left, top = self._labelPlace
         hint = title.sizeHint()
         # A label longer than the field is cut at its right border.

@@ -1,0 +1,212 @@
+"""The entry box next to the select field in a form: the same label places, heights, value
+and arrow places, chips, and the notch following the theme."""
+from __future__ import annotations
+
+import pytest
+from PySide6.QtCore import QPoint, QRect, Qt
+from PySide6.QtGui import QColor, QImage, QPalette
+from PySide6.QtWidgets import QApplication, QGridLayout, QPushButton, QWidget
+
+from vantu.material.component import RenderContext
+from vantu.material.entrybox._tags_view import Tag
+from vantu.material.entrybox.entrybox import EntryBox
+from vantu.material.select._style import themed_icon
+from vantu.material.select.pickcore import SelectBase
+from vantu.material.select.tags_view import TagsView
+from vantu.material.styles import set_theme_mode, useTheme
+from vantu.material.styles.palette import DARK_PALETTE, LIGHT_PALETTE
+from vantu.vantu_assets import VANTU_ASSETS
+
+FRUITS = ["Apple", "Cherry", "Grape"]
+LOOKS = [(variant, size) for variant in ("outlined", "filled", "standard") for size in ("medium", "small")]
+
+
+@pytest.fixture
+def form(qtbot):
+    """form(**kwargs) -> (window, select field, entry box) side by side, both 240 px wide."""
+    windows = []
+
+    def make(entry_extra=None, select_extra=None, **shared):
+        window = QWidget()
+        windows.append(window)
+        qtbot.addWidget(window)
+        palette = window.palette()
+        palette.setColor(QPalette.ColorRole.Window, QColor(useTheme().palette["background"]["default"]))
+        window.setPalette(palette)
+        window.setAutoFillBackground(True)
+        grid = QGridLayout(window)
+        select = SelectBase(label="Fruits", options=FRUITS, **shared, **(select_extra or {}))
+        entry = EntryBox(label="Fruits", select=True, options=FRUITS, getOptionLabel=str, **shared,
+                         **(entry_extra or {})).renderUi(RenderContext(window), window)
+        for column, widget in enumerate((select, entry)):
+            widget.setFixedWidth(240)
+            grid.addWidget(widget, 0, column, Qt.AlignmentFlag.AlignTop)
+        with qtbot.waitExposed(window):
+            window.show()
+        unfocus(qtbot, entry)
+        return window, select, entry
+
+    yield make
+    set_theme_mode("light")
+
+
+def unfocus(qtbot, box) -> None:
+    """Takes the focus the window gave its first field away, so both fields look at rest."""
+    box.window().setFocus()
+    qtbot.waitUntil(lambda: not box._input._focused)
+    QApplication.processEvents()
+
+
+def crop(window: QWidget, image: QImage, widget: QWidget) -> QImage:
+    at = widget.mapTo(window, QPoint(0, 0))
+    return image.copy(QRect(at.x(), at.y(), widget.width(), widget.height()))
+
+
+def differing(a: QImage, b: QImage) -> int:
+    assert a.size() == b.size()
+    return sum(a.pixel(x, y) != b.pixel(x, y) for y in range(a.height()) for x in range(a.width()))
+
+
+def ink(image: QImage, rows: range, columns: range, background: QColor) -> tuple[int, int, int, int] | None:
+    """Bounding box (left, top, right, bottom) of the pixels in ``rows`` x ``columns`` that are not ``background``."""
+    found = [(x, y) for y in rows for x in columns if QColor(image.pixel(x, y)) != background]
+    if not found:
+        return None
+    xs, ys = [x for x, _ in found], [y for _, y in found]
+    return min(xs), min(ys), max(xs), max(ys)
+
+
+class TestGeometry:
+    @pytest.mark.parametrize(("variant", "size"), LOOKS)
+    def test_heights_and_label_places_match_the_select_field(self, form, variant, size):
+        window, select, entry = form(variant=variant, size=size, value="Grape")
+        inp = entry._input
+        assert inp.height() == select.height() == (64 if size == "medium" else 48)
+        frame, title = inp._frame.geometry(), inp._titleLabel.geometry()
+        assert frame.top() == 8 and frame.height() == (56 if size == "medium" else 40)
+        assert inp._titleLabel.isVisible()
+        if variant == "outlined":
+            # Notched: the label straddles the frame's top border.
+            assert title.top() < frame.top() < title.bottom()
+        elif variant == "filled":
+            assert frame.top() < title.top() and title.bottom() < inp._inputField.mapTo(inp, QPoint(0, 0)).y()
+        else:
+            assert title.top() == 0 and title.left() == 0
+
+    @pytest.mark.parametrize(("variant", "size"), LOOKS)
+    def test_label_value_and_arrow_draw_where_the_select_field_draws_them(self, form, variant, size):
+        window, select, entry = form(variant=variant, size=size, value="Grape")
+        shot = window.grab().toImage()
+        left, right = crop(window, shot, select), crop(window, shot, entry._input)
+        height = left.height()
+        probe_row = 3 if variant != "filled" else height - 6
+        for columns, rows in (
+            (range(6, 60), range(0, 26 if variant == "filled" else 8)),  # label, clear of the corner
+            (range(2, 80), range(26 if variant != "filled" else 30, height - 3)),  # value
+            (range(170, 238), range(16, height - 3)),  # arrow
+        ):
+            background = QColor(left.pixel(100, probe_row if columns.start < 170 else 16))
+            assert ink(left, rows, columns, background) == ink(right, rows, columns, background)
+
+    def test_an_empty_field_shows_its_label_inside_as_the_select_field_does(self, form, qtbot):
+        window, select, entry = form()
+        inp = entry._input
+        shot = window.grab().toImage()
+        assert differing(crop(window, shot, select), crop(window, shot, inp)) <= 2  # a corner's antialiasing
+        assert inp._titleLabel.isHidden() and inp._inputField.placeholderText() == "Fruits"
+        inp._inputField.setFocus()
+        qtbot.waitUntil(lambda: not inp._titleLabel.isHidden())
+        assert inp._inputField.placeholderText() == ""
+
+
+class TestLabelStates:
+    def test_text_field_label_floats_on_focus_and_stays_up_with_a_value(self, render, qtbot):
+        box = render(label="Name")
+        inp = box._input
+        unfocus(qtbot, box)
+        assert inp._titleLabel.isHidden() and inp._inputField.placeholderText() == "Name"
+        inp._inputField.setFocus()
+        qtbot.waitUntil(lambda: inp._focused)
+        assert inp._titleLabel.isVisible() and inp._inputField.placeholderText() == ""
+        qtbot.keyClicks(inp._inputField, "Lan")
+        inp._inputField.clearFocus()
+        qtbot.waitUntil(lambda: not inp._focused)
+        assert inp._titleLabel.isVisible()
+        inp.setValue("")  # emptied from outside: the label goes back inside
+        assert inp._titleLabel.isHidden() and inp._inputField.placeholderText() == "Name"
+
+    def test_a_placeholder_of_its_own_keeps_the_label_up(self, render):
+        box = render(label="Email", placeholder="you@example.com")
+        inp = box._input
+        assert inp._titleLabel.isVisible() and inp._inputField.placeholderText() == "you@example.com"
+
+    def test_a_required_label_inside_keeps_its_mark(self, render, qtbot):
+        box = render(label="Name", required=True)
+        unfocus(qtbot, box)
+        assert box._input._inputField.placeholderText() == "Name *"
+
+    def test_a_long_label_is_cut_at_the_border(self, render):
+        box = render(label="A label far longer than any field could ever show " * 2, value="x")
+        inp = box._input
+        assert inp._titleLabel.geometry().right() < inp.width()
+
+
+class TestNotchAndTheme:
+    def test_the_notch_takes_the_background_and_follows_a_theme_switch(self, render):
+        box = render(label="Fruits", value="Grape")
+        inp = box._input
+        title = inp._titleLabel.geometry()
+
+        def under_label() -> QColor:
+            image = inp.grab().toImage()
+            # A column inside the notch's padding: no glyph, only what hides the outline.
+            return QColor(image.pixel(title.left() + 2, inp._frame.geometry().top()))
+
+        assert under_label() == QColor(LIGHT_PALETTE["background"]["default"])
+        set_theme_mode("dark")
+        assert under_label() == QColor(DARK_PALETTE["background"]["default"])
+        assert DARK_PALETTE["text"]["secondary"].lower() in inp._titleLabel.styleSheet().lower()
+        set_theme_mode("light")
+        assert under_label() == QColor(LIGHT_PALETTE["background"]["default"])
+
+    def test_focus_turns_the_label_primary_and_error_turns_it_red(self, render, qtbot):
+        box = render(label="Fruits", value="Grape")
+        inp = box._input
+        inp._inputField.setFocus()
+        qtbot.waitUntil(lambda: inp._focused)
+        inp._titleLabel.ensurePolished()
+        assert inp._titleLabel.palette().color(QPalette.ColorRole.WindowText) == QColor(LIGHT_PALETTE["primary"]["main"])
+        wrong = render(label="Fruits", value="Grape", error=True)._input
+        wrong._titleLabel.ensurePolished()
+        assert wrong._titleLabel.palette().color(QPalette.ColorRole.WindowText) == QColor(LIGHT_PALETTE["error"]["main"])
+
+    def test_buttons_take_the_theme_icon_colour(self, render):
+        inp = render(label="Fruits", select=True, options=FRUITS, getOptionLabel=str)._input
+        assert inp._btnSelect.icon().cacheKey() == themed_icon(VANTU_ASSETS.ICONS.ARROW_DOWN).cacheKey()
+        set_theme_mode("dark")
+        try:
+            assert inp._btnSelect.icon().cacheKey() == themed_icon(VANTU_ASSETS.ICONS.ARROW_DOWN).cacheKey()
+            assert inp._btn_clear_text.icon().cacheKey() == themed_icon(VANTU_ASSETS.ICONS.CLOSE).cacheKey()
+        finally:
+            set_theme_mode("light")
+
+
+class TestChips:
+    @pytest.mark.parametrize("mode", ["light", "dark"])
+    def test_chips_match_the_select_fields_tags(self, form, mode):
+        set_theme_mode(mode)
+
+        def tags(selected, getTagProps):
+            return [TagsView(label=key, onDelete=getTagProps({"key": key, "value": option})["onDelete"])
+                    for key, option in selected.items()]
+
+        window, select, entry = form(multiple=True, entry_extra={"renderTags": True, "value": ["Apple"]},
+                                     select_extra={"renderTags": tags, "getOptionLabel": str,
+                                                   "defaultValue": ["Apple"]})
+        chip = entry._input._flowWidget.findChildren(Tag)[0]
+        other = select.findChildren(TagsView)[0]
+        assert chip.size() == other.size()
+        assert isinstance(chip.deleteButton, QPushButton) and chip.deleteButton.text() == other.deleteButton.text()
+        # Same place in the field, same pixels.
+        assert chip.mapTo(entry._input, QPoint(0, 0)) == other.mapTo(select, QPoint(0, 0))
+        assert chip.grab().toImage() == other.grab().toImage()
