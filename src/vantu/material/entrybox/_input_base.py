@@ -15,7 +15,7 @@ import weakref
 from collections.abc import Callable, Mapping
 from typing import Any
 
-from PySide6.QtCore import QEvent, QObject, QPoint, QSize, Qt, Signal, Slot
+from PySide6.QtCore import QEvent, QObject, QSize, Qt, Signal, Slot
 from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QLineEdit, QSizePolicy, QVBoxLayout, QWidget
 from shiboken6 import isValid
 
@@ -313,8 +313,6 @@ class InputBase(QWidget, EntryBoxSelectMixin):
     mouseLeave = Signal()
     valueChanged = Signal(object)
 
-    _text_left = 0  # left text margin of the field: negative for "standard"
-
     def __init__(self, *args: Any, parent: QWidget | None = None, ctx: Any = None, **kwargs: Any) -> None:
         config = dict(_DEFAULTS)
         config.update(kwargs)
@@ -471,7 +469,7 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         if self.action_frame is None:
             return
         if not (self._multiple and self._renderTags):
-            self._inputField.setTextMargins(self._text_left, 0, ACTION_FRAME_WIDTH + self._end_inset(), 0)
+            self._inputField.setTextMargins(0, 0, ACTION_FRAME_WIDTH + self._end_inset(), 0)
         self._place_action_frame()
 
     def _end_inset(self) -> int:
@@ -682,8 +680,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
     def _handle_text_changed(self, text: str) -> None:
         if self._applying or self._select:
             return
-        if not self._focused and self._titleLabel.isHidden() != (not text):
-            self._update_label()  # text set from outside while the label was inside the field
+        if not self._focused:
+            self._update_label()  # text set from outside: the label may float or go back inside
         self._value = text
         self.valueChanged.emit(text)
         if callable(self._onChange):
