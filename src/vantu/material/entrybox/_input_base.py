@@ -422,6 +422,10 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         if self._multiple and self._renderTags:
             # The field grows with the rows of chips instead of clipping them.
             self._inputField.setSizePolicy(QSizePolicy.Policy.Expanding, QSizePolicy.Policy.Preferred)
+            if self._variant not in ("filled", "standard"):
+                # Rows of chips keep clear of the notched label and of the bottom border (one
+                # row sits mid-box anyway).
+                self._frame.layout().setContentsMargins(0, 6, 0, 6)
             self._rebuild_tags()
             self._inputFieldMultiple.keyDown.connect(self._handle_multiple_key_down)
             self._inputFieldMultiple.keyUp.connect(self._handle_key_up)
@@ -808,8 +812,8 @@ class InputBase(QWidget, EntryBoxSelectMixin):
         frame = self._frame
         # The frame's padding and borders (its style sheet's) around the chips' rows.
         frame.ensurePolished()
-        margins = frame.contentsMargins()
-        needed = flow.layout().heightForWidth(width) + margins.top() + margins.bottom()
+        margins, inner = frame.contentsMargins(), frame.layout().contentsMargins()
+        needed = flow.layout().heightForWidth(width) + margins.top() + margins.bottom() + inner.top() + inner.bottom()
         height = max(FIELD_HEIGHTS.get(self._size, FIELD_HEIGHTS["medium"]), needed)
         if frame.minimumHeight() != height:
             frame.setMinimumHeight(height)
