@@ -210,3 +210,25 @@ class TestChips:
         # Same place in the field, same pixels.
         assert chip.mapTo(entry._input, QPoint(0, 0)) == other.mapTo(select, QPoint(0, 0))
         assert chip.grab().toImage() == other.grab().toImage()
+
+
+class TestClicks:
+    @pytest.mark.parametrize("variant", ["outlined", "filled"])
+    def test_a_click_on_the_box_around_the_value_focuses_the_field(self, render, qtbot, variant):
+        box = render(label="Name", variant=variant, value="Lan")
+        inp = box._input
+        unfocus(qtbot, box)
+        # The box's padding, left of the value (and above it when filled): not the line edit.
+        spot = QPoint(6, 8)
+        assert inp._frame.childAt(spot) is None
+        qtbot.mouseClick(inp._frame, Qt.MouseButton.LeftButton, pos=spot)
+        qtbot.waitUntil(lambda: inp._focused)
+        assert inp._titleLabel.isVisible()
+
+    def test_a_click_on_a_select_boxs_padding_opens_the_popup(self, render, qtbot):
+        box = render(label="Fruits", variant="filled", select=True, options=FRUITS, getOptionLabel=str)
+        inp = box._input
+        qtbot.mouseClick(inp._frame, Qt.MouseButton.LeftButton, pos=QPoint(6, 8))
+        qtbot.waitUntil(lambda: inp._popupShowing)
+        inp.select_hide_popup()
+        assert inp._btnSelect.icon().cacheKey() == themed_icon(VANTU_ASSETS.ICONS.ARROW_DOWN).cacheKey()
