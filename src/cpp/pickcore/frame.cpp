@@ -411,6 +411,8 @@ nb::object _connect_signals_props(Args a) {
         nb::list deps;
         deps.append(err);
         G.useEffect(self.attr(VN("_base_on_error_state_changed")), deps, nb::arg("component") = self);
+        // The effect runs on changes only: an error state that starts out true shows at once.
+        if (vantu::truthy(err.attr(VN("value")))) self.attr(VN("_base_on_error_state_changed"))();
     }
     return nb::none();
 }
