@@ -282,3 +282,18 @@ def test_a_deleted_list_is_collected_and_hears_no_more_state(qtbot, qapp):
     gc.collect()
     assert ref() is None
     set_keys(["a"])  # nothing left to notify; must not raise
+
+
+def test_a_deleted_empty_list_is_collected_and_hears_no_more_languages(qtbot, qapp):
+    view = ListView(model=[]).renderUi()
+    ref = weakref.ref(view)
+    view.deleteLater()
+    del view
+    qapp.processEvents()
+    qapp.sendPostedEvents(None, QEvent.Type.DeferredDelete)
+    gc.collect()
+    assert ref() is None
+    try:
+        set_language("vi")  # nothing left to retranslate; must not raise
+    finally:
+        set_language("en")

@@ -156,8 +156,7 @@ class SelectStyleMixin:
             f"{me} {{{root}}}",
             f"{me}[hasTitle=\"true\"] {{{get_qss_style(root_slots.get('titled'))}}}",
             f"{me}[hovered=\"true\"] {{{get_qss_style(root_slots.get('hover'))}}}",
-            f"{me}:focus {{{focus}}}",
-            f"{me}[focused=\"true\"] {{{focus}}}",
+            f"{me}:focus, {me}[focused=\"true\"] {{{focus}}}",
             f"{me}[focused=\"true\"][hasTitle=\"true\"] {{{get_qss_style(root_slots.get('titledFocus'))}}}",
             f"{me}[filledHasValue=\"true\"] {{{get_qss_style(root_slots.get('filled'))}}}",
             f"{me}[multipleHasValue=\"true\"] {{{get_qss_style(root_slots.get('filled'))}}}",
@@ -180,6 +179,8 @@ class SelectStyleMixin:
             f"#actionframe QPushButton:hover {{{get_qss_style(button_slots.get('hover'))}}}",
             f"#actionframe QPushButton:pressed {{{get_qss_style(button_slots.get('pressed'))}}}",
         ]
+        # Only the filled variant lays its value out differently under a title.
+        rules = [rule for rule in rules if "hasTitle" not in rule or not rule.endswith("{}")]
         return "\n".join(rules)
 
     @staticmethod
