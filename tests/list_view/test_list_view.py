@@ -10,7 +10,9 @@ from shiboken6 import isValid
 
 from vantu.hooks import State, useState
 from vantu.material.list_view import ListView
-from vantu.material.list_view.list_view import MAX_VISIBLE_HEIGHT, KeyRole
+from vantu.i18n.use_translation import set_language
+from vantu.material.list_view.list_view import MAX_VISIBLE_HEIGHT, ROW_HEIGHT, KeyRole
+from vantu.material.styles import useTheme
 
 
 def render(qtbot, **kwargs):
@@ -146,20 +148,109 @@ class TestPaintedStates:
         assert darkest(0) + 40 < darkest(1)
 
 
+def vertical_padding(view):
+    margins = view.contentsMargins()
+    return margins.top() + margins.bottom()
+
+
 class TestHeight:
-    def test_height_fits_few_rows(self, qtbot):
-        small = render(qtbot, model=["a"])
-        bigger = render(qtbot, model=["a", "b", "c"])
-        assert small.height() < bigger.height() < MAX_VISIBLE_HEIGHT
+    @pytest.mark.parametrize("count", [1, 7])
+    def test_short_list_is_exactly_its_rows(self, qtbot, count):
+        view = render(qtbot, model=[f"option {i}" for i in range(count)])
+        assert view.height() == count * ROW_HEIGHT + vertical_padding(view)
+        last = view.visualRect(view.model().index(count - 1, 0))
+        assert last.bottom() + 1 == view.viewport().height()  # no blank band under the last row
+        assert view.verticalScrollBar().maximum() == 0
 
     def test_many_rows_scroll_at_the_maximum(self, qtbot):
         view = render(qtbot, model=[f"option {i}" for i in range(10_000)])
         assert view.height() == MAX_VISIBLE_HEIGHT
         assert view.verticalScrollBar().maximum() > 0
 
-    def test_empty_list_renders(self, qtbot):
+    def test_empty_list_shows_one_no_options_row(self, qtbot):
         view = render(qtbot, model=[], selected=None)
         assert view.model().rowCount() == 0
+        assert view.height() == ROW_HEIGHT + vertical_padding(view)
+        row = view.findChild(QLabel, "ListViewEmptyRow")
+        assert row.isVisible() and row.text() == "No options"
+        assert row.width() == view.viewport().width() and row.height() == ROW_HEIGHT
+        image = view.viewport().grab().toImage()
+        paper = QColor(useTheme().palette["background"]["paper"]).lightness()
+        assert min(image.pixelColor(x, y).lightness() for x in range(16, 60) for y in range(8, 28)) < paper - 60
+
+    def test_empty_row_follows_the_language_and_the_options(self, qtbot):
+        view = render(qtbot, model=[])
+        row = view.findChild(QLabel, "ListViewEmptyRow")
+        try:
+            set_language("vi")
+            assert row.text() == "Không có lựa chọn"
+        finally:
+            set_language("en")
+        view.setOptions(["a", "b"])
+        assert not row.isVisible() and view.height() == 2 * ROW_HEIGHT + vertical_padding(view)
+        view.setOptions([])
+        assert row.isVisible() and row.text() == "No options"
+
+
+class TestCurrentRow:
+    """The keyboard's row: moved by steps past disabled rows, chosen like a click."""
+
+    def test_moves_skip_disabled_rows_and_stop_at_the_ends(self, qtbot):
+        view = render(qtbot, model=["a", "b", "c", "d"], getOptionDisabled=lambda o: o == "b")
+        assert view.currentRow() == -1
+        assert view.moveCurrentRow(1) == 0
+        assert view.moveCurrentRow(1) == 2
+        assert view.moveCurrentRow(5) == 3
+        assert view.moveCurrentRow(1) == 3
+        assert view.moveCurrentRow(-1) == 2
+        assert view.moveCurrentRow(-1) == 0
+        assert view.moveCurrentRow(-1) == 0
+        assert (view.firstEnabledRow(), view.firstEnabledRow(fromEnd=True)) == (0, 3)
+
+    def test_up_from_no_row_starts_at_the_end_and_moves_start_from_the_selected_row(self, qtbot):
+        assert render(qtbot, model=["a", "b", "c"]).moveCurrentRow(-1) == 2
+        view = render(qtbot, model=["a", "b", "c"], selected="b")
+        assert view.moveCurrentRow(1) == 2
+        view.setCurrentRow(-1)
+        assert view.moveCurrentRow(-1) == 0
+        last = render(qtbot, model=["a", "b"], selected="b")
+        assert last.moveCurrentRow(1) == 1  # nowhere further: stays on the chosen row
+
+    def test_choosing_reports_like_a_click_and_refuses_disabled_rows(self, qtbot):
+        got = []
+        view = render(qtbot, model=["a", "b"], getOptionDisabled=lambda o: o == "b", onChange=got.append)
+        assert view.chooseCurrentRow() is False
+        view.moveCurrentRow(1)
+        assert view.chooseCurrentRow() is True
+        view.setCurrentRow(1)
+        assert view.chooseCurrentRow() is False
+        assert got == [{"key": "a", "value": "a"}]
+
+    def test_far_row_scrolls_into_view_and_new_options_forget_it(self, qtbot):
+        view = render(qtbot, model=[f"option {i}" for i in range(10_000)])
+        view.setCurrentRow(9_000)
+        rect = view.visualRect(view.model().index(9_000, 0))
+        assert view.viewport().rect().contains(rect)
+        view.setOptions(["x"])
+        assert view.currentRow() == -1
+        view.setCurrentRow(5)  # out of range: no row
+        assert view.currentRow() == -1
+
+    def test_current_row_is_tinted_and_differs_on_the_selected_row(self, qtbot):
+        view = render(qtbot, model=["a", "b", "c"], selected="b")
+        colour = TestPaintedStates.row_colour
+        plain, selected = colour(view, 0).name(), colour(view, 1).name()
+        view.setCurrentRow(0)
+        qtbot.waitUntil(lambda: colour(view, 0).name() != plain)
+        view.setCurrentRow(1)
+        qtbot.waitUntil(lambda: colour(view, 1).name() not in (plain, selected))
+        assert colour(view, 0).name() == plain
+
+    @pytest.mark.parametrize("call, arg", [("setCurrentRow", "1"), ("moveCurrentRow", 1.0), ("moveCurrentRow", True)])
+    def test_rows_and_steps_must_be_ints(self, qtbot, call, arg):
+        view = render(qtbot, model=["a"])
+        with pytest.raises(TypeError, match="row" if call == "setCurrentRow" else "step"):
+            getattr(view, call)(arg)
 
 
 class TestBadInput:
@@ -191,3 +282,18 @@ def test_a_deleted_list_is_collected_and_hears_no_more_state(qtbot, qapp):
     gc.collect()
     assert ref() is None
     set_keys(["a"])  # nothing left to notify; must not raise
+
+
+def test_a_deleted_empty_list_is_collected_and_hears_no_more_languages(qtbot, qapp):
+    view = ListView(model=[]).renderUi()
+    ref = weakref.ref(view)
+    view.deleteLater()
+    del view
+    qapp.processEvents()
+    qapp.sendPostedEvents(None, QEvent.Type.DeferredDelete)
+    gc.collect()
+    assert ref() is None
+    try:
+        set_language("vi")  # nothing left to retranslate; must not raise
+    finally:
+        set_language("en")

@@ -121,6 +121,11 @@ nb::object eventFilter(Args a) {
     // QGroupBox filters nothing (QObject's answer is always False): skip asking it for the many
     // events seen before a popup exists.
     if (popup.is_none()) return nb::bool_(false);
+    if (obj.is(popup) && event.attr(VN("type"))().equal(G.ev_window_activate)) {
+        // Platforms that activate every new window (offscreen, some compositors) hand the
+        // popup the keyboard: give it back to the field's window, where the input keeps it.
+        self.attr(VN("window"))().attr(VN("activateWindow"))();
+    }
     if (vantu::truthy(popup) && vantu::truthy(popup.attr(VN("isVisible"))())) {
         nb::object type = event.attr(VN("type"))();
         bool press = type.equal(G.ev_mouse_press);
@@ -141,6 +146,53 @@ nb::object eventFilter(Args a) {
         }
     }
     return base("eventFilter")(self, obj, event);
+}
+
+namespace {
+
+nb::object list_of(nb::handle self) {
+    nb::object menu = vantu::getattr_or_none(self, VN("_menu"));
+    return menu.is_none() ? nb::none() : vantu::getattr_or_none(menu, VN("listView"));
+}
+
+}  // namespace
+
+nb::object _on_input_key_press(Args a) {
+    nb::handle self = a.self();
+    nb::handle event = a[1];
+    long key = nb::cast<long>(nb::int_(event.attr(VN("key"))()));
+    bool alt = vantu::truthy(event.attr(VN("modifiers"))() & G.AltModifier);
+    nb::object popup = vantu::getattr_or_none(self, VN("_popup"));
+    bool open = vantu::truthy(popup) && vantu::truthy(popup.attr(VN("isVisible"))());
+    if (!open) {
+        // Down or Alt+Down opens the list, as on a combo box.
+        if (key != G.key_down) return nb::bool_(false);
+        if (vantu::truthy(self.attr(VN("_readOnly")))) return nb::bool_(false);
+        self.attr(VN("_show_popup"))();
+        return nb::bool_(true);
+    }
+    if (key == G.key_escape || (alt && (key == G.key_up || key == G.key_down))) {
+        self.attr(VN("_hide_popup"))();
+        return nb::bool_(true);
+    }
+    nb::object list = list_of(self);
+    if (list.is_none() || !vantu::truthy(vantu::getattr_or_none(list, VN("moveCurrentRow")))) return nb::bool_(false);
+    if (key == G.key_down || key == G.key_up) {
+        list.attr(VN("moveCurrentRow"))(key == G.key_down ? 1 : -1);
+    } else if (key == G.key_page_down || key == G.key_page_up) {
+        // A page: the rows the list shows at once.
+        long row_h = nb::cast<long>(list.attr(VN("sizeHintForRow"))(0));
+        long rows = row_h > 0 ? nb::cast<long>(list.attr(VN("viewport"))().attr(VN("height"))()) / row_h : 1;
+        if (rows < 1) rows = 1;
+        list.attr(VN("moveCurrentRow"))(key == G.key_page_down ? rows : -rows);
+    } else if (key == G.key_home || key == G.key_end) {
+        list.attr(VN("setCurrentRow"))(list.attr(VN("firstEnabledRow"))(key == G.key_end));
+    } else if (key == G.key_return || key == G.key_enter) {
+        list.attr(VN("chooseCurrentRow"))();
+    } else {
+        return nb::bool_(false);
+    }
+    return nb::bool_(true);
 }
 
 }  // namespace pickcore::select_base

@@ -37,7 +37,27 @@ nb::object line_press(Args a) {
 nb::object line_focus_out(Args a) {
     nb::object owner = owner_of(a.self());
     if (owner.is_none()) return G.QLineEdit.attr("focusOutEvent")(a.self(), a[1]);
-    return owner.attr(VN("onInputFieldFocusOutEvent"))(a[1]);
+    nb::object result = owner.attr(VN("onInputFieldFocusOutEvent"))(a[1]);
+    owner.attr(VN("style_sync_state"))();  // the focus look follows the input
+    return result;
+}
+
+// Focus-in runs the input's own handling (cursor, blinking), then the field's focus look.
+nb::object line_focus_in(Args a) {
+    nb::object result = G.QLineEdit.attr("focusInEvent")(a.self(), a[1]);
+    nb::object owner = owner_of(a.self());
+    if (!owner.is_none()) owner.attr(VN("style_sync_state"))();
+    return result;
+}
+
+// Keys that open, walk and close the popup go to the field; the rest to the input.
+nb::object line_key_press(Args a) {
+    nb::object owner = owner_of(a.self());
+    if (!owner.is_none() && vantu::truthy(owner.attr(VN("_on_input_key_press"))(a[1]))) {
+        a[1].attr(VN("accept"))();
+        return nb::none();
+    }
+    return G.QLineEdit.attr("keyPressEvent")(a.self(), a[1]);
 }
 
 nb::object plain_press(Args a) {
@@ -49,7 +69,25 @@ nb::object plain_press(Args a) {
 nb::object plain_focus_out(Args a) {
     nb::object owner = owner_of(a.self());
     if (owner.is_none()) return G.QPlainTextEdit.attr("focusOutEvent")(a.self(), a[1]);
-    return owner.attr(VN("onInputFieldFocusOutEvent"))(a[1]);
+    nb::object result = owner.attr(VN("onInputFieldFocusOutEvent"))(a[1]);
+    owner.attr(VN("style_sync_state"))();
+    return result;
+}
+
+nb::object plain_focus_in(Args a) {
+    nb::object result = G.QPlainTextEdit.attr("focusInEvent")(a.self(), a[1]);
+    nb::object owner = owner_of(a.self());
+    if (!owner.is_none()) owner.attr(VN("style_sync_state"))();
+    return result;
+}
+
+nb::object plain_key_press(Args a) {
+    nb::object owner = owner_of(a.self());
+    if (!owner.is_none() && vantu::truthy(owner.attr(VN("_on_input_key_press"))(a[1]))) {
+        a[1].attr(VN("accept"))();
+        return nb::none();
+    }
+    return G.QPlainTextEdit.attr("keyPressEvent")(a.self(), a[1]);
 }
 
 // The tag-holding input is as tall as its rows of tags, not as a text editor's default.
@@ -143,6 +181,19 @@ void load_globals(nb::module_ &m) {
     G.size_preferred = keep(G.QSizePolicy.attr("Policy").attr("Preferred"));
     G.ev_mouse_press = keep(G.QEvent.attr("Type").attr("MouseButtonPress"));
     G.ev_wheel = keep(G.QEvent.attr("Type").attr("Wheel"));
+    G.ev_window_activate = keep(G.QEvent.attr("Type").attr("WindowActivate"));
+    G.AltModifier = keep(Qt.attr("KeyboardModifier").attr("AltModifier"));
+    nb::object keys = Qt.attr("Key");
+    auto key = [&](const char *name) { return nb::cast<long>(nb::int_(keys.attr(name))); };
+    G.key_up = key("Key_Up");
+    G.key_down = key("Key_Down");
+    G.key_home = key("Key_Home");
+    G.key_end = key("Key_End");
+    G.key_page_up = key("Key_PageUp");
+    G.key_page_down = key("Key_PageDown");
+    G.key_return = key("Key_Return");
+    G.key_enter = key("Key_Enter");
+    G.key_escape = key("Key_Escape");
 
     vantu::Method del{"_tag_on_delete", "field_ref, index, *key", select_base::tag_on_delete,
                       "Calls the field's _on_tag_deleted with the given key, or the bound index.", vantu::Binding::Plain};
@@ -159,7 +210,9 @@ void register_inputs(nb::module_ &m) {
                           {},
                           {{"__init__", "owner", input_init, "Input owned by `owner`."},
                            {"mousePressEvent", "event", line_press, "Goes to the field."},
-                           {"focusOutEvent", "event", line_focus_out, "Goes to the field."}}};
+                           {"focusOutEvent", "event", line_focus_out, "Goes to the field."},
+                           {"focusInEvent", "event", line_focus_in, "Then the field's focus look."},
+                           {"keyPressEvent", "event", line_key_press, "Popup keys go to the field."}}};
     G.SelectLineEdit = keep(vantu::define_class(m, line));
     vantu::ClassSpec plain{"_SelectPlainTextEdit",
                            "The tag-holding input of a multiple select field.",
@@ -168,6 +221,8 @@ void register_inputs(nb::module_ &m) {
                            {{"__init__", "owner", input_init, "Input owned by `owner`."},
                             {"mousePressEvent", "event", plain_press, "Goes to the field."},
                             {"focusOutEvent", "event", plain_focus_out, "Goes to the field."},
+                            {"focusInEvent", "event", plain_focus_in, "Then the field's focus look."},
+                            {"keyPressEvent", "event", plain_key_press, "Popup keys go to the field."},
                             {"sizeHint", "", plain_size_hint, "As tall as the rows of tags."},
                             {"minimumSizeHint", "", plain_minimum_size_hint, "As tall as the rows of tags."}}};
     G.SelectPlainTextEdit = keep(vantu::define_class(m, plain));
@@ -356,6 +411,8 @@ nb::object _connect_signals_props(Args a) {
         nb::list deps;
         deps.append(err);
         G.useEffect(self.attr(VN("_base_on_error_state_changed")), deps, nb::arg("component") = self);
+        // The effect runs on changes only: an error state that starts out true shows at once.
+        if (vantu::truthy(err.attr(VN("value")))) self.attr(VN("_base_on_error_state_changed"))();
     }
     return nb::none();
 }

@@ -45,6 +45,7 @@ nb::object _set_translated_label(Args a) {
         self.attr(VN("setTitle"))(nb::str(text) + nb::str("*"));
     else
         self.attr(VN("setTitle"))(text);
+    self.attr(VN("style_sync_state"))();  // the filled variant lays its value out under a title
     return nb::none();
 }
 
@@ -73,6 +74,7 @@ nb::object _retranslate_label(Args a) {
 
 nb::object _hide_label(Args a) {
     a.self().attr(VN("setTitle"))("");
+    a.self().attr(VN("style_sync_state"))();
     return nb::none();
 }
 

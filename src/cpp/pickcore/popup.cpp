@@ -112,6 +112,11 @@ nb::object _show_popup(Args a) {
     menu.attr(VN("setVisible"))(true);
     self.attr(VN("_btnSelect")).attr(VN("setIcon"))(icon("ARROW_UP"));
     self.attr(VN("_popupShowed")) = true;
+    // Every opening starts with no keyboard row; the arrows start from the chosen option.
+    nb::object list = vantu::getattr_or_none(menu, VN("listView"));
+    if (!list.is_none() && vantu::truthy(vantu::getattr_or_none(list, VN("setCurrentRow"))))
+        list.attr(VN("setCurrentRow"))(-1);
+    self.attr(VN("style_sync_state"))();  // an open popup shows the field focused
     return nb::none();
 }
 
@@ -123,6 +128,7 @@ nb::object _hide_popup(Args a) {
     nb::object button = vantu::getattr_or_none(self, VN("_btnSelect"));
     if (vantu::truthy(button)) button.attr(VN("setIcon"))(down);
     self.attr(VN("_popupShowed")) = false;
+    self.attr(VN("style_sync_state"))();
     return nb::none();
 }
 

@@ -11,11 +11,13 @@ from typing import Any
 from weakref import WeakMethod
 
 from PySide6.QtCore import QModelIndex, QPersistentModelIndex, QSize, QStringListModel, Qt, Slot
-from PySide6.QtGui import QColor, QFont
-from PySide6.QtWidgets import QAbstractItemView, QFrame, QListView, QWidget
+from PySide6.QtGui import QColor, QFont, QResizeEvent
+from PySide6.QtWidgets import QAbstractItemView, QFrame, QLabel, QListView, QWidget
 
 from vantu.hooks import State
+from vantu.i18n.use_translation import i18n
 from vantu.material.styles import useTheme
+from vantu.utils.translator import getTranslatedText
 
 __all__ = ["ListView", "menu_surface_sheet", "option_key", "option_label"]
 
@@ -24,6 +26,9 @@ MAX_VISIBLE_HEIGHT = 320
 
 ROW_HEIGHT = 36
 """Height of a text row, as Material menus draw them."""
+
+EMPTY_TEXT = "No options"
+"""What an empty list shows in its one row (translated)."""
 
 KeyRole = Qt.ItemDataRole.UserRole + 1
 OptionRole = Qt.ItemDataRole.UserRole + 2
@@ -114,7 +119,10 @@ class _OptionModel(QStringListModel):
                 return font
             return None
         if role == Qt.ItemDataRole.BackgroundRole:
-            if view.is_selected_key(view.key_of(option)):
+            selected = view.is_selected_key(view.key_of(option))
+            if index.row() == view.currentRow():
+                return view.current_selected_brush if selected else view.current_brush
+            if selected:
                 return view.selected_brush
             return None
         if role == Qt.ItemDataRole.SizeHintRole:
@@ -191,6 +199,8 @@ class ListView(QListView):
         self._rendered = True
         self._ctx = ctx
         self._selected_keys: Any = None
+        self._current_row = -1
+        self._empty_row: QLabel | None = None
         self.setObjectName("ListView-%d" % id(self))
         self.setFrameShape(QFrame.Shape.NoFrame)
         self.setSelectionMode(QAbstractItemView.SelectionMode.NoSelection)
@@ -198,7 +208,10 @@ class ListView(QListView):
         self.setFocusPolicy(Qt.FocusPolicy.NoFocus)
         self.setHorizontalScrollBarPolicy(Qt.ScrollBarPolicy.ScrollBarAlwaysOff)
         self.setVerticalScrollMode(QAbstractItemView.ScrollMode.ScrollPerPixel)
+        # Rows show the pointer over them (hover and ``entered``) without a button held.
         self.setMouseTracking(True)
+        self.viewport().setMouseTracking(True)
+        self.viewport().setAttribute(Qt.WidgetAttribute.WA_Hover, True)
         self._apply_theme()
         useTheme().state.valueChanged.connect(self._apply_theme)
         self._widget_rows = self._renders_widgets(self._initial_options)
@@ -227,6 +240,11 @@ class ListView(QListView):
         slots = option.get("slots", {})
         p = theme.palette
         self.selected_brush = QColor(slots.get("selected", {}).get("backgroundColor", "#1F6750A4"))
+        # The keyboard's current row: the focus overlay; on a selected row, a deeper selected tint.
+        self.current_brush = QColor(theme.palette["action"]["focus"])
+        deeper = QColor(self.selected_brush)
+        deeper.setAlpha(min(255, deeper.alpha() + self.current_brush.alpha()))
+        self.current_selected_brush = deeper
         paper = popup.get("backgroundColor", "white")
         self.setStyleSheet(
             f"QListView {{background: {paper}; border: none; outline: none; padding: 4px 0px;}}"
@@ -239,6 +257,7 @@ class ListView(QListView):
             f"QScrollBar::handle:vertical:hover {{background: {p['outline']};}}"
             "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical {height: 0px; border: none;}"
             "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical {background: transparent;}"
+            f"QLabel#ListViewEmptyRow {{background: transparent; padding: 0px 16px; color: {p['text']['secondary']};}}"
         )
 
     # -- what rows show -----------------------------------------------------------
@@ -315,18 +334,47 @@ class ListView(QListView):
                 self.setIndexWidget(self._option_model.index(row, 0), widget)
 
     def _update_height(self) -> None:
+        """Exactly as tall as the rows and the list's padding, up to ``MAX_VISIBLE_HEIGHT``; an
+        empty list keeps one row for its "No options" line."""
         rows = self._option_model.rowCount()
         margins = self.contentsMargins()
         content = 0
-        if self.uniformItemSizes() or rows == 0:
+        if rows == 0:
+            content = ROW_HEIGHT
+        elif self.uniformItemSizes():
             content = rows * ROW_HEIGHT
         else:
             for row in range(rows):
                 content += self.row_size_hint(row).height()
                 if content > MAX_VISIBLE_HEIGHT:
                     break
-        height = min(MAX_VISIBLE_HEIGHT, content + 8 + margins.top() + margins.bottom())
-        self.setFixedHeight(max(height, 8))
+        self.setFixedHeight(min(MAX_VISIBLE_HEIGHT, content + margins.top() + margins.bottom()))
+        self._update_empty_row(rows == 0)
+
+    def _update_empty_row(self, empty: bool) -> None:
+        row = self._empty_row
+        if not empty:
+            if row is not None:
+                row.hide()
+            return
+        if row is None:
+            row = self._empty_row = QLabel(self.viewport())
+            row.setObjectName("ListViewEmptyRow")
+            row.setAlignment(Qt.AlignmentFlag.AlignLeft | Qt.AlignmentFlag.AlignVCenter)
+            i18n.langChanged.connect(self._retranslate_empty_row)
+        row.setText(getTranslatedText(EMPTY_TEXT))
+        row.setGeometry(0, 0, self.viewport().width(), ROW_HEIGHT)
+        row.show()
+
+    @Slot()
+    def _retranslate_empty_row(self, *_: Any) -> None:
+        if self._empty_row is not None:
+            self._empty_row.setText(getTranslatedText(EMPTY_TEXT))
+
+    def resizeEvent(self, event: QResizeEvent) -> None:
+        super().resizeEvent(event)
+        if self._empty_row is not None:
+            self._empty_row.setGeometry(0, 0, self.viewport().width(), ROW_HEIGHT)
 
     # -- following outside state ------------------------------------------------------
 
@@ -354,6 +402,7 @@ class ListView(QListView):
     def _handle_model_changed(self, *_: Any) -> None:
         options = self._model_arg.value if isinstance(self._model_arg, State) else self._model_arg
         self._widget_rows = self._renders_widgets(options or [])
+        self._current_row = -1
         self._option_model.set_options(options or [])
         self.setUniformItemSizes(not self._widget_rows)
         self._place_row_widgets()
@@ -376,10 +425,87 @@ class ListView(QListView):
         """Shows ``options`` as the rows (a narrowed list, say); the ``model`` argument stays as given."""
         options = list(options)
         self._widget_rows = self._renders_widgets(options)
+        self._current_row = -1
         self._option_model.set_options(options)
         self.setUniformItemSizes(not self._widget_rows)
         self._place_row_widgets()
         self._update_height()
+
+    # -- the keyboard's current row ---------------------------------------------------------
+
+    def currentRow(self) -> int:
+        """The row the keyboard is on (-1: none). It is tinted, and ``chooseCurrentRow`` picks it."""
+        return self._current_row
+
+    def setCurrentRow(self, row: int) -> None:
+        """Puts the keyboard on ``row`` (-1 or out of range: on no row) and scrolls it into view."""
+        if not isinstance(row, int) or isinstance(row, bool):
+            raise TypeError(f"setCurrentRow: 'row' must be an int, got {type(row).__name__}")
+        rows = self._option_model.rowCount()
+        if not 0 <= row < rows:
+            row = -1
+        previous, self._current_row = self._current_row, row
+        for changed in {previous, row} - {-1}:
+            if changed < rows:
+                index = self._option_model.index(changed, 0)
+                self._option_model.dataChanged.emit(index, index, [Qt.ItemDataRole.BackgroundRole])
+        if row >= 0:
+            self.scrollTo(self._option_model.index(row, 0))
+
+    def moveCurrentRow(self, step: int) -> int:
+        """Moves the keyboard ``step`` enabled rows down (up when negative), stopping at the ends;
+        from no row it starts at the first selected row, or just outside the list. Disabled rows
+        are passed over. Returns the new current row (-1 when no row can take it)."""
+        if not isinstance(step, int) or isinstance(step, bool):
+            raise TypeError(f"moveCurrentRow: 'step' must be an int, got {type(step).__name__}")
+        model = self._option_model
+        rows = model.rowCount()
+        if rows == 0 or step == 0:
+            return self._current_row
+        row = target = self._current_row
+        if row < 0:
+            row = target = self._first_selected_row()
+            if row < 0:
+                row = -1 if step > 0 else rows
+        direction = 1 if step > 0 else -1
+        for _ in range(abs(step)):
+            probe = row + direction
+            while 0 <= probe < rows and self.is_disabled(model.option(probe)):
+                probe += direction
+            if not 0 <= probe < rows:
+                break
+            row = target = probe
+        if target != self._current_row:
+            self.setCurrentRow(target)
+        return self._current_row
+
+    def firstEnabledRow(self, fromEnd: bool = False) -> int:
+        """The first row that can be chosen (the last with ``fromEnd``); -1 when none can."""
+        model = self._option_model
+        rows = model.rowCount()
+        for row in (range(rows - 1, -1, -1) if fromEnd else range(rows)):
+            if not self.is_disabled(model.option(row)):
+                return row
+        return -1
+
+    def chooseCurrentRow(self) -> bool:
+        """Picks the current row as a click would; False when there is none (or it is disabled)."""
+        if self._current_row < 0:
+            return False
+        index = self._option_model.index(self._current_row, 0)
+        if self.is_disabled(self._option_model.option(self._current_row)):
+            return False
+        self._handle_clicked(index)
+        return True
+
+    def _first_selected_row(self) -> int:
+        if self._selected_keys is None:
+            return -1
+        model = self._option_model
+        for row in range(model.rowCount()):
+            if self.is_selected_key(self.key_of(model.option(row))):
+                return row
+        return -1
 
     def selectedKeys(self) -> Any:
         """The keys this list currently marks as selected."""

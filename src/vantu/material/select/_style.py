@@ -4,9 +4,9 @@ from __future__ import annotations
 import re
 from typing import Any
 
-from PySide6.QtCore import QPointF
+from PySide6.QtCore import QEvent, QPointF
 from PySide6.QtGui import QColor, QIcon, QPainter
-from PySide6.QtWidgets import QGraphicsDropShadowEffect, QSizePolicy
+from PySide6.QtWidgets import QApplication, QGraphicsDropShadowEffect, QSizePolicy
 
 from vantu.hooks import State
 from vantu.material.list_view.list_view import menu_surface_sheet
@@ -51,8 +51,12 @@ def _tinted(source: QIcon, color: QColor, disabled: QColor) -> QIcon:
             tinted.addPixmap(pixmap, mode)
     return tinted
 
-DYNAMIC_PROPERTIES: tuple[str, ...] = ("error", "hovered", "multipleHasValue", "filledHasValue", "hasStartAdornment")
-"""Dynamic properties of the field that its style sheet selects on."""
+DYNAMIC_PROPERTIES: tuple[str, ...] = (
+    "error", "hovered", "multipleHasValue", "filledHasValue", "hasStartAdornment", "focused", "hasTitle",
+)
+"""Dynamic properties of the field that its style sheet selects on. "focused": the field's input
+has keyboard focus or its popup is open (a click focuses the input, never the field itself);
+"hasTitle": the label is shown as the frame's title. Both are kept by ``style_sync_state``."""
 
 # Sheets differ between fields only by the object name: build each one once per theme and look.
 _NAME = "\x00name\x00"
@@ -141,15 +145,26 @@ class SelectStyleMixin:
             # A plain error flag has no property to select on: the sheet itself carries it.
             root = (root + " " + get_qss_style(root_slots.get("error"))).strip()
             title = (title + " " + get_qss_style(title_slots.get("error"))).strip()
+        focus = get_qss_style(root_slots.get("focus"))
+        focus_error = get_qss_style(root_slots.get("focusError"))
+        focus_title = get_qss_style(title_slots.get("focus"))
+        if self._plain_error():
+            # Focused, a field in error keeps the error colour in its thicker border and title.
+            focus = (focus + " " + focus_error).strip()
+            focus_title = ""
         rules = [
             f"{me} {{{root}}}",
+            f"{me}[hasTitle=\"true\"] {{{get_qss_style(root_slots.get('titled'))}}}",
             f"{me}[hovered=\"true\"] {{{get_qss_style(root_slots.get('hover'))}}}",
-            f"{me}:focus {{{get_qss_style(root_slots.get('focus'))}}}",
+            f"{me}:focus, {me}[focused=\"true\"] {{{focus}}}",
+            f"{me}[focused=\"true\"][hasTitle=\"true\"] {{{get_qss_style(root_slots.get('titledFocus'))}}}",
             f"{me}[filledHasValue=\"true\"] {{{get_qss_style(root_slots.get('filled'))}}}",
             f"{me}[multipleHasValue=\"true\"] {{{get_qss_style(root_slots.get('filled'))}}}",
             f"{me}[error=\"true\"] {{{get_qss_style(root_slots.get('error'))}}}",
+            f"{me}[error=\"true\"][focused=\"true\"] {{{focus_error}}}",
             f"{me}:disabled {{{get_qss_style(root_slots.get('disabled'))}}}",
             f"{me}::title {{{title}}}",
+            f"{me}[focused=\"true\"]::title {{{focus_title}}}",
             f"{me}[error=\"true\"]::title {{{get_qss_style(title_slots.get('error'))}}}",
             f"{me}:disabled::title {{{get_qss_style(title_slots.get('disabled'))}}}",
             f"{me}[hasStartAdornment=\"true\"] #inputField {{padding-left: 28px;}}",
@@ -164,8 +179,8 @@ class SelectStyleMixin:
             f"#actionframe QPushButton:hover {{{get_qss_style(button_slots.get('hover'))}}}",
             f"#actionframe QPushButton:pressed {{{get_qss_style(button_slots.get('pressed'))}}}",
         ]
-        if variant == "filled":
-            rules.append(f"{me}[filledHasValue=\"true\"]::title {{color: {theme.resolve_color(own['color'])};}}")
+        # Only the filled variant lays its value out differently under a title.
+        rules = [rule for rule in rules if "hasTitle" not in rule or not rule.endswith("{}")]
         return "\n".join(rules)
 
     @staticmethod
@@ -177,8 +192,8 @@ class SelectStyleMixin:
         if own["multiple"]:
             return 62 - 4
         inset = 0 if own["variant"] == "standard" else END_INSET
-        border = 1 if own["variant"] == "outlined" else 0
-        return 20 + inset + 4 - border
+        edge = 2 if own["variant"] == "outlined" else 0  # border and padding right of the input
+        return 20 + inset + 4 - edge
 
     def _apply_sx_sizes(self) -> None:
         sx = getattr(self, "_sx", None) or {}
@@ -236,6 +251,23 @@ class SelectStyleMixin:
             effect.setOffset(QPointF(2, 3))
             menu.setGraphicsEffect(effect)
         effect.setColor(QColor(0, 0, 0, 150 if theme.mode == "dark" else 60))
+
+    def style_sync_state(self) -> None:
+        """Brings the "focused" and "hasTitle" properties up to date and, when one changed,
+        re-applies the style and lets the frame re-measure its padding."""
+        field = getattr(self, "_inputField", None)
+        popup = getattr(self, "_popup", None)
+        focused = bool(field is not None and field.hasFocus()) or bool(popup is not None and popup.isVisible())
+        titled = bool(self.title())
+        changed = False
+        for name, state in (("focused", focused), ("hasTitle", titled)):
+            if bool(self.property(name)) != state:
+                self.setProperty(name, state)
+                changed = True
+        if changed:
+            self.style_update()
+            # The group box measures its padding on a style change only.
+            QApplication.sendEvent(self, QEvent(QEvent.Type.StyleChange))
 
     def style_update(self) -> None:
         """Re-apply the style after a dynamic property changed."""

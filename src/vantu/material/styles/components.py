@@ -233,7 +233,9 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
 def _select_styles(theme: Theme) -> dict[str, StyleFunction]:
     """Slots of "KelSelect": "root", "inputField", "title", "actionButton", "popup", "option", "tag".
 
-    - "root": the field frame (a QGroupBox); slots "hover", "focus", "error",
+    - "root": the field frame (a QGroupBox); slots "hover", "focus" (the field's input has
+      keyboard focus or its popup is open), "focusError", "titled" and "titledFocus" (the
+      label is shown as title: the filled variant moves its value down under it), "error",
       "disabled", "filled" (has a value); props per variant and size.
     - "inputField": the read-only input showing the value; slots
       "placeholder", "disabled", "error"; props per variant and size.
@@ -251,29 +253,45 @@ def _select_styles(theme: Theme) -> dict[str, StyleFunction]:
         variant = ownState.get("variant") or "outlined"
         radius = theme.shape["borderRadius"]
         error_color = p["error"]["main"]
-        if variant == "outlined":
-            focus = {"border": f"2px solid {color}"}
-            error = {"border": f"1px solid {error_color}"}
-            hover = {"border": f"1px solid {p['text']['primary']}"}
-        else:
-            focus = {"borderBottom": f"2px solid {color}"}
-            error = {"borderBottom": f"1px solid {error_color}"}
-            hover = {"borderBottom": f"1px solid {p['text']['primary']}"}
-            if variant == "filled":
-                hover["backgroundColor"] = p["filled"]["hover"]
         # Material heights: the box (below the 8-pixel strip the outlined label straddles) is
         # 56 pixels, 40 when small. QSS min-height counts the content only, so the padding and
         # borders of each variant come off. The buttons sit in the right end padding, which the
         # input keeps free (see the "inputField" rule of the field's sheet).
+        # Paddings are (top, right, bottom, left). A focused field's border is 2 pixels: its
+        # padding gives up the extra pixel, so neither the box nor its content moves.
         small = ownState.get("size") == "small"
         box = 40 if small else 56
         if variant == "filled":
-            padding, borders = ((15, 0, 1, 12) if small else (21, 0, 4, 12)), 1
+            # With its label shown the value sits low, under it; without, the placeholder is
+            # centred in the box.
+            titled, untitled = ((15, 0, 1, 12), (9, 0, 7, 12)) if small else ((21, 0, 4, 12), (13, 0, 12, 12))
+            borders = 1
         elif variant == "standard":
-            padding, borders = ((10, 0, 1, 0) if small else (16, 0, 6, 0)), 1
+            titled = untitled = (10, 0, 1, 0) if small else (16, 0, 6, 0)
+            borders = 1
         else:
-            padding, borders = (0, 0, 0, 14), 2
-        content = {"minHeight": box - borders - padding[0] - padding[2]}
+            titled = untitled = (1, 1, 1, 14)
+            borders = 2
+
+        def thicker(padding: tuple[int, int, int, int]) -> tuple[int, int, int, int]:
+            top, right, bottom, left = padding
+            if variant == "outlined":
+                return (top - 1, right - 1, bottom - 1, left - 1)
+            return (top, right, bottom - 1, left)
+
+        if variant == "outlined":
+            focus = {"border": f"2px solid {color}"}
+            focus_error = {"border": f"2px solid {error_color}"}
+            error = {"border": f"1px solid {error_color}"}
+            hover = {"border": f"1px solid {p['text']['primary']}"}
+        else:
+            focus = {"borderBottom": f"2px solid {color}"}
+            focus_error = {"borderBottom": f"2px solid {error_color}"}
+            error = {"borderBottom": f"1px solid {error_color}"}
+            hover = {"borderBottom": f"1px solid {p['text']['primary']}"}
+            if variant == "filled":
+                hover["backgroundColor"] = p["filled"]["hover"]
+        content = {"minHeight": box - borders - untitled[0] - untitled[2]}
         return {
             "backgroundColor": "transparent",
             "color": p["text"]["primary"],
@@ -284,13 +302,17 @@ def _select_styles(theme: Theme) -> dict[str, StyleFunction]:
             "marginTop": 8,
             "slots": {
                 "hover": hover,
-                "focus": focus,
+                # Focus and its paddings, without and with the label shown as title.
+                "focus": dict(focus, padding=thicker(untitled)),
+                "focusError": focus_error,
+                "titled": {"padding": titled} if titled != untitled else {},
+                "titledFocus": {"padding": thicker(titled)} if titled != untitled else {},
                 "error": error,
                 "disabled": {"borderColor": p["action"]["disabled"], "color": p["text"]["disabled"]},
                 "filled": {},
             },
             "props": {
-                "outlined": {"border": f"1px solid {p['outline']}", "borderRadius": radius, "padding": padding},
+                "outlined": {"border": f"1px solid {p['outline']}", "borderRadius": radius, "padding": untitled},
                 "filled": {
                     "backgroundColor": p["filled"]["background"],
                     "border": "none",
@@ -299,13 +321,13 @@ def _select_styles(theme: Theme) -> dict[str, StyleFunction]:
                     "borderTopRightRadius": radius,
                     "borderBottomLeftRadius": 0,
                     "borderBottomRightRadius": 0,
-                    "padding": padding,
+                    "padding": untitled,
                 },
                 "standard": {
                     "border": "none",
                     "borderBottom": f"1px solid {p['outline']}",
                     "borderRadius": 0,
-                    "padding": padding,
+                    "padding": untitled,
                 },
                 "small": content,
                 "medium": content,
