@@ -1,7 +1,7 @@
 """Small building blocks shared by the gallery pages: a page column, titles and captioned demos."""
 from __future__ import annotations
 
-from PySide6.QtWidgets import QGridLayout, QLabel, QVBoxLayout, QWidget
+from PySide6.QtWidgets import QGridLayout, QLabel, QSizePolicy, QVBoxLayout, QWidget
 
 from vantu.i18n.use_translation import i18n, translate
 
@@ -21,7 +21,10 @@ class Page(QWidget):
     def text(self, key: str, role: str = "caption") -> QLabel:
         label = QLabel(translate(key))
         label.setProperty("role", role)
-        label.setWordWrap(role == "caption")
+        if role == "caption":
+            # Captions wrap to their column instead of widening it.
+            label.setWordWrap(True)
+            label.setSizePolicy(QSizePolicy.Policy.Ignored, QSizePolicy.Policy.Preferred)
         self._texts.append((label, key))
         return label
 

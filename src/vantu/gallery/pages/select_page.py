@@ -1,7 +1,8 @@
 """Select fields: single and multiple choice, tags and rendered text, states, variants, sizes."""
 from __future__ import annotations
 
-from PySide6.QtWidgets import QHBoxLayout, QPushButton, QWidget
+from PySide6.QtCore import Qt
+from PySide6.QtWidgets import QApplication, QPushButton, QVBoxLayout, QWidget
 
 from vantu.gallery.pages import data
 from vantu.gallery.pages._layout import Page
@@ -66,7 +67,7 @@ class SelectPage(Page):
         driven = self.section("Driven by a State")
         self.country = State("Japan")
         row = QWidget()
-        line = QHBoxLayout(row)
+        line = QVBoxLayout(row)  # the button under the field keeps the column narrow
         line.setContentsMargins(0, 0, 0, 0)
         self.driven = field(label="Country", options=data.COUNTRIES, getOptionLabel=data.country_label,
                             value=self.country)
@@ -74,8 +75,7 @@ class SelectPage(Page):
         self.next_button = QPushButton()
         self.next_button.setObjectName("NextCountry")
         self.next_button.clicked.connect(self._next_country)
-        line.addWidget(self.next_button)
-        line.addStretch(1)
+        line.addWidget(self.next_button, 0, Qt.AlignmentFlag.AlignLeft)
         self.demo(driven, "The button changes the State; the field follows", row)
 
         many = self.section("Ten thousand options")
@@ -111,6 +111,11 @@ class SelectPage(Page):
             shots.append((name, composite(window)))
             select._hide_popup()
             settle()
+        # The last field keeps focus after its popup closes, as on a desktop; give the page back
+        # its resting state so later screenshots start at the top.
+        focused = QApplication.focusWidget()
+        if focused is not None:
+            focused.clearFocus()
         scroll.verticalScrollBar().setValue(0)
         return shots
 
