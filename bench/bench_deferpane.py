@@ -109,7 +109,10 @@ class PageBench:
 
     def _lazy(self, with_progress: bool) -> Measured:
         root = page_tree()
+        # A Material linear progress indicator: a thin bar without text, as the gallery shows it.
         bar = QProgressBar()
+        bar.setTextVisible(False)
+        bar.setFixedHeight(4)
         done: list[float] = []
 
         def progress(value: int, total: int) -> None:
