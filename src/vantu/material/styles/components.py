@@ -53,6 +53,25 @@ def _frame_padding(variant: str, small: bool) -> tuple[int, int, int, int]:
     return (0, 0, 0, 14)
 
 
+def _variant_boxes(p: dict[str, Any], radius: Any, padding: Any) -> dict[str, dict[str, Any]]:
+    """The box of each variant, shared by the text field and the select field."""
+    line = f"1px solid {p['outline']}"
+    return {
+        "outlined": {"border": line, "borderRadius": radius, "padding": padding},
+        "filled": {
+            "backgroundColor": p["filled"]["background"],
+            "border": "none",
+            "borderBottom": line,
+            "borderTopLeftRadius": radius,
+            "borderTopRightRadius": radius,
+            "borderBottomLeftRadius": 0,
+            "borderBottomRightRadius": 0,
+            "padding": padding,
+        },
+        "standard": {"border": "none", "borderBottom": line, "borderRadius": 0, "padding": padding},
+    }
+
+
 def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
     """Slots of "KelInput": "root", "inputField", "label", "helperLabel", "actionButton", "tag".
 
@@ -86,23 +105,7 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
                 "disabled": {"borderColor": p["action"]["disabled"]},
             },
             "props": {
-                "outlined": {"border": f"1px solid {p['outline']}", "borderRadius": radius, "padding": padding},
-                "filled": {
-                    "backgroundColor": p["filled"]["background"],
-                    "border": "none",
-                    "borderBottom": f"1px solid {p['outline']}",
-                    "borderTopLeftRadius": radius,
-                    "borderTopRightRadius": radius,
-                    "borderBottomLeftRadius": 0,
-                    "borderBottomRightRadius": 0,
-                    "padding": padding,
-                },
-                "standard": {
-                    "border": "none",
-                    "borderBottom": f"1px solid {p['outline']}",
-                    "borderRadius": 0,
-                    "padding": padding,
-                },
+                **_variant_boxes(p, radius, padding),
                 "small": {},
                 "medium": {},
             },
@@ -312,23 +315,7 @@ def _select_styles(theme: Theme) -> dict[str, StyleFunction]:
                 "filled": {},
             },
             "props": {
-                "outlined": {"border": f"1px solid {p['outline']}", "borderRadius": radius, "padding": untitled},
-                "filled": {
-                    "backgroundColor": p["filled"]["background"],
-                    "border": "none",
-                    "borderBottom": f"1px solid {p['outline']}",
-                    "borderTopLeftRadius": radius,
-                    "borderTopRightRadius": radius,
-                    "borderBottomLeftRadius": 0,
-                    "borderBottomRightRadius": 0,
-                    "padding": untitled,
-                },
-                "standard": {
-                    "border": "none",
-                    "borderBottom": f"1px solid {p['outline']}",
-                    "borderRadius": 0,
-                    "padding": untitled,
-                },
+                **_variant_boxes(p, radius, untitled),
                 "small": content,
                 "medium": content,
             },
