@@ -4,7 +4,7 @@ import pytest
 from PySide6.QtCore import QEvent, QPoint, QRect, Qt
 from PySide6.QtGui import QColor, QCursor, QKeyEvent
 from PySide6.QtTest import QTest
-from PySide6.QtWidgets import QApplication, QLabel
+from PySide6.QtWidgets import QApplication, QLabel, QLineEdit
 
 from vantu.hooks import State
 from vantu.material.list_view.list_view import ROW_HEIGHT
@@ -270,6 +270,23 @@ class TestKeyboard:
         assert single.property("focused") is True
         key(qtbot, single, Qt.Key.Key_Down)  # a new opening starts with no keyboard row
         assert single._popup.isVisible() and single._menu.listView.currentRow() == -1
+
+    @pytest.mark.parametrize("key_name", ["Key_Tab", "Key_Backtab"])
+    def test_tabbing_away_closes_the_list(self, make_field, qtbot, key_name):
+        first = make_field(options=list(FRUITS), label="Fruit", getOptionLabel=label)
+        host = first.parentWidget()
+        other = QLineEdit(host)
+        host.layout().addWidget(other)
+        host.resize(300, 100)
+        other.show()
+        qtbot.waitUntil(other.isVisible)
+        focus(qtbot, first)
+        key(qtbot, first, Qt.Key.Key_Down)
+        assert first._popup.isVisible()
+        qtbot.keyClick(first._inputField, getattr(Qt.Key, key_name))
+        qtbot.waitUntil(lambda: not first._inputField.hasFocus())
+        assert not first._popup.isVisible()
+        assert first.property("focused") is False
 
     def test_page_keys_move_by_a_screenful_of_many_options(self, make_field, qtbot):
         field = make_field(options=[f"option {i}" for i in range(10_000)], label="L")

@@ -34,13 +34,22 @@ nb::object line_press(Args a) {
     return owner.attr(VN("onInputFieldMousePressEvent"))(a[1]);
 }
 
-nb::object line_focus_out(Args a) {
-    nb::object owner = owner_of(a.self());
-    if (owner.is_none()) return G.QLineEdit.attr("focusOutEvent")(a.self(), a[1]);
-    nb::object result = owner.attr(VN("onInputFieldFocusOutEvent"))(a[1]);
+// Focus-out goes to the field. Leaving by keyboard (Tab, Shift+Tab) also closes an open list,
+// as a combo box does; a press elsewhere is the event filter's business.
+nb::object route_focus_out(nb::handle input, nb::handle event, nb::handle base) {
+    nb::object owner = owner_of(input);
+    if (owner.is_none()) return base.attr("focusOutEvent")(input, event);
+    nb::object reason = event.attr(VN("reason"))();
+    if (reason.equal(G.TabFocusReason) || reason.equal(G.BacktabFocusReason)) {
+        nb::object popup = vantu::getattr_or_none(owner, VN("_popup"));
+        if (vantu::truthy(popup) && vantu::truthy(popup.attr(VN("isVisible"))())) owner.attr(VN("_hide_popup"))();
+    }
+    nb::object result = owner.attr(VN("onInputFieldFocusOutEvent"))(event);
     owner.attr(VN("style_sync_state"))();  // the focus look follows the input
     return result;
 }
+
+nb::object line_focus_out(Args a) { return route_focus_out(a.self(), a[1], G.QLineEdit); }
 
 // Focus-in runs the input's own handling (cursor, blinking), then the field's focus look.
 nb::object line_focus_in(Args a) {
@@ -66,13 +75,7 @@ nb::object plain_press(Args a) {
     return owner.attr(VN("onInputFieldMousePressEvent"))(a[1]);
 }
 
-nb::object plain_focus_out(Args a) {
-    nb::object owner = owner_of(a.self());
-    if (owner.is_none()) return G.QPlainTextEdit.attr("focusOutEvent")(a.self(), a[1]);
-    nb::object result = owner.attr(VN("onInputFieldFocusOutEvent"))(a[1]);
-    owner.attr(VN("style_sync_state"))();
-    return result;
-}
+nb::object plain_focus_out(Args a) { return route_focus_out(a.self(), a[1], G.QPlainTextEdit); }
 
 nb::object plain_focus_in(Args a) {
     nb::object result = G.QPlainTextEdit.attr("focusInEvent")(a.self(), a[1]);
@@ -175,6 +178,8 @@ void load_globals(nb::module_ &m) {
     nb::object align = Qt.attr("AlignmentFlag");
     G.align_right_vcenter = keep(align.attr("AlignRight") | align.attr("AlignVCenter"));
     G.OtherFocusReason = keep(Qt.attr("FocusReason").attr("OtherFocusReason"));
+    G.TabFocusReason = keep(Qt.attr("FocusReason").attr("TabFocusReason"));
+    G.BacktabFocusReason = keep(Qt.attr("FocusReason").attr("BacktabFocusReason"));
     G.ElideRight = keep(Qt.attr("TextElideMode").attr("ElideRight"));
     G.size_maximum = keep(G.QSizePolicy.attr("Policy").attr("Maximum"));
     G.size_fixed = keep(G.QSizePolicy.attr("Policy").attr("Fixed"));

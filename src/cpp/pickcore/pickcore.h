@@ -23,7 +23,8 @@ struct Globals {
     nb::handle QRect, QSize, isValid, partial, weakref_ref, uuid4, print_exc, dict_type;
     // Qt constants.
     nb::handle PointingHandCursor, NoFocus, WA_ShowWithoutActivating, WA_TranslucentBackground, popup_flags,
-        align_right_vcenter, OtherFocusReason, ElideRight, size_maximum, size_fixed, size_preferred, ev_mouse_press, ev_wheel, ev_window_activate, AltModifier;
+        align_right_vcenter, OtherFocusReason, ElideRight, size_maximum, size_fixed, size_preferred, ev_mouse_press, ev_wheel, ev_window_activate, AltModifier,
+        TabFocusReason, BacktabFocusReason;
     // Keys the field answers while its input has focus.
     long key_up = 0, key_down = 0, key_home = 0, key_end = 0, key_page_up = 0, key_page_down = 0, key_return = 0,
          key_enter = 0, key_escape = 0;
