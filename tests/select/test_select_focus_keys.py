@@ -346,3 +346,18 @@ class TestKeyboard:
             event = QKeyEvent(QEvent.Type.KeyPress, code, Qt.KeyboardModifier.NoModifier)
             assert single.eventFilter(single._inputField, event) is False
         assert single._popup.isVisible() and single._menu.listView.currentRow() == -1
+
+
+def title_ink(field):
+    """The darkest lightness inside the title's strip (the text's ink)."""
+    image = image_of(field)
+    return min(image.pixelColor(x, y).lightness() for x in range(14, 50) for y in range(0, 7))
+
+
+def test_a_disabled_field_greys_its_title(make_field):
+    enabled = make_field(options=list(FRUITS), label="Fruit", getOptionLabel=label, value="Apple")
+    disabled = make_field(options=list(FRUITS), label="Fruit", getOptionLabel=label, value="Apple", disabled=True)
+    disabled.show()
+    QApplication.processEvents()
+    assert enabled.title() == disabled.title() == "Fruit"
+    assert title_ink(disabled) > title_ink(enabled) + 20

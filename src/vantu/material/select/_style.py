@@ -166,7 +166,7 @@ class SelectStyleMixin:
             f"{me}::title {{{title}}}",
             f"{me}[focused=\"true\"]::title {{{focus_title}}}",
             f"{me}[error=\"true\"]::title {{{get_qss_style(title_slots.get('error'))}}}",
-            f"{me}:disabled::title {{{get_qss_style(title_slots.get('disabled'))}}}",
+            f"{me}::title:disabled {{{get_qss_style(title_slots.get('disabled'))}}}",
             f"{me}[hasStartAdornment=\"true\"] #inputField {{padding-left: 28px;}}",
             f"#inputField {{{field}}}",
             # A line of text stops before the buttons; tags keep their own right margin for them.
