@@ -1,1 +1,0 @@
-"""Test support shipped with the package: a widget class defined from C++."""
