@@ -27,7 +27,9 @@ void check_exact_type(nb::handle value, nb::handle type, const char *name) {
           reinterpret_cast<PyTypeObject *>(type.ptr())->tp_name, Py_TYPE(value.ptr())->tp_name);
 }
 
-void py_print(std::initializer_list<nb::handle> values) {
+namespace {
+
+void call_print(std::initializer_list<nb::handle> values) {
     static const Forever print_fn(nb::module_::import_("builtins").attr("print"));
     nb::tuple args = nb::steal<nb::tuple>(PyTuple_New(static_cast<Py_ssize_t>(values.size())));
     if (!args.is_valid()) throw_pending();
@@ -36,6 +38,27 @@ void py_print(std::initializer_list<nb::handle> values) {
     nb::object r = nb::steal(PyObject_Call(print_fn.ptr, args.ptr(), nullptr));
     if (!r.is_valid()) throw_pending();
 }
+
+// The package's one switch: a one-item list that set_diagnostics() changes in place, so each
+// module's copy of this code keeps the list and reads the item, with no lookup per line.
+PyObject *diagnostics_switch() {
+    static const Forever flag([] {
+        nb::object f = nb::module_::import_("vantu").attr("_diagnostics");
+        if (!PyList_CheckExact(f.ptr()) || PyList_GET_SIZE(f.ptr()) != 1)
+            raise(PyExc_TypeError, "vantu._diagnostics must be a one-item list");
+        return f;
+    }());
+    return flag.ptr;
+}
+
+}  // namespace
+
+void py_print(std::initializer_list<nb::handle> values) {
+    if (PyList_GET_ITEM(diagnostics_switch(), 0) != Py_True) return;
+    call_print(values);
+}
+
+void py_print_always(std::initializer_list<nb::handle> values) { call_print(values); }
 
 void import_into(nb::module_ &target, const char *module, std::initializer_list<const char *> names) {
     nb::module_ src = nb::module_::import_(module);

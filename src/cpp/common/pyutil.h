@@ -32,8 +32,12 @@ nb::handle intern(const char *text);
 /// The exact-type check of annotated arguments, with the interpreter's usual wording.
 void check_exact_type(nb::handle value, nb::handle type, const char *name);
 
-/// print(*values) through builtins.print, so redirection of sys.stdout is honoured.
+/// A diagnostic line: print(*values) through builtins.print (so redirection of sys.stdout is
+/// honoured), unless the package's switch (vantu.set_diagnostics, VANTU_DIAGNOSTICS=0) is off.
 void py_print(std::initializer_list<nb::handle> values);
+
+/// print(*values) whatever the diagnostics switch says: for reports of a failure.
+void py_print_always(std::initializer_list<nb::handle> values);
 
 /// `from <module> import <names>` into the globals of `target`; a failure propagates.
 void import_into(nb::module_ &target, const char *module, std::initializer_list<const char *> names);

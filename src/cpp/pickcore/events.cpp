@@ -18,7 +18,7 @@ bool refocus_if_under(nb::handle self, nb::handle button) {
         nb::object input = self.attr(VN("_inputField"));
         G.QTimer.attr("singleShot")(0, self, input.attr(VN("setFocus")));
     } catch (nb::python_error &e) {
-        vantu::py_print({nb::str("Error setting focus: ") + nb::str(e.value())});
+        vantu::py_print_always({nb::str("Error setting focus: ") + nb::str(e.value())});
     }
     return true;
 }
