@@ -1,7 +1,10 @@
 """The gallery starts offscreen, shows every page, follows the switches and saves screenshots."""
+import os
+
+import pytest
 from PySide6.QtCore import QPoint, Qt
 
-from vantu.gallery.__main__ import main
+from vantu.gallery.__main__ import DEFAULT_SHOTS, main
 from vantu.gallery.window import GalleryWindow
 from vantu.i18n.use_translation import i18n, set_language
 from vantu.material.styles import set_theme_mode, useTheme
@@ -37,6 +40,25 @@ def test_screenshot_mode_saves_a_png_per_page(tmp_path, qapp, capsys):
     pngs = sorted(p.name for p in tmp_path.glob("*.png"))
     assert pngs and pngs[0].startswith("01-")
     assert str(tmp_path) in capsys.readouterr().out
+
+
+@pytest.mark.parametrize("platform", ["offscreen", "xcb"])
+def test_without_a_display_it_saves_screenshots_and_exits_whatever_the_platform_says(
+        platform, qapp, tmp_path, monkeypatch):
+    for name in ("DISPLAY", "WAYLAND_DISPLAY"):
+        monkeypatch.delenv(name, raising=False)
+    monkeypatch.setenv("QT_QPA_PLATFORM", platform)
+    monkeypatch.chdir(tmp_path)
+    saved_into = []
+    monkeypatch.setattr(GalleryWindow, "save_screenshots", lambda self, folder: saved_into.append(folder) or [])
+    monkeypatch.setattr(type(qapp), "exec", lambda *args: pytest.fail("the gallery waits for a display"))
+    main_window = qapp.mainWindow
+    try:
+        assert main([]) == 0
+    finally:
+        qapp.mainWindow = main_window
+    assert saved_into == [DEFAULT_SHOTS]
+    assert os.environ["QT_QPA_PLATFORM"].startswith("offscreen:")
 
 
 

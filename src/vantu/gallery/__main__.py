@@ -41,7 +41,9 @@ def main(argv: list[str] | None = None) -> int:
     args = parser.parse_args(argv)
 
     shots = args.screenshot
-    if shots is None and not _has_display() and not os.environ.get("QT_QPA_PLATFORM"):
+    # No display to show a window on: an event loop would wait forever (QT_QPA_PLATFORM=offscreen
+    # set by a CI job, say), so save the screenshots and exit whatever the platform asked for.
+    if shots is None and not _has_display():
         shots = DEFAULT_SHOTS
     if shots is not None:
         os.environ["QT_QPA_PLATFORM"] = "offscreen:configfile=" + _offscreen_screen()
