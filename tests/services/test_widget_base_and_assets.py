@@ -97,9 +97,9 @@ class TestTooltipFilter:
 class TestIcons:
     @pytest.mark.parametrize("name", ["ARROW_DOWN", "ARROW_UP", "CLOSE", "CALENDAR"])
     def test_icon_is_a_shipped_file_that_renders(self, qapp, name):
-        path = getattr(VANTU_ASSETS.ICONS, name)
-        assert isinstance(path, str) and os.path.isfile(path)
-        icon = QIcon(path)
+        asset = getattr(VANTU_ASSETS.ICONS, name)
+        assert os.path.isfile(os.fspath(asset))
+        icon = QIcon(asset)
         assert not icon.isNull()
         image = icon.pixmap(QSize(24, 24)).toImage()
         opaque = sum(image.pixelColor(x, y).alpha() > 0 for x in range(24) for y in range(24))
@@ -131,7 +131,7 @@ class TestIconify:
         icon.setColor("#00ff00")
         icon.setKey("ARROW_UP")
         icon.setIconSize(32)
-        assert icon.size() == QSize(32, 32) and icon.key() == VANTU_ASSETS.ICONS.ARROW_UP
+        assert icon.size() == QSize(32, 32) and icon.key() == os.fspath(VANTU_ASSETS.ICONS.ARROW_UP)
         assert self.opaque_colours(icon) == {"#00ff00"}
 
     @pytest.mark.parametrize(
