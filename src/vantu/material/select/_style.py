@@ -148,9 +148,10 @@ class SelectStyleMixin:
             f"#actionframe QPushButton:hover {{{get_qss_style(button_slots.get('hover'))}}}",
             f"#actionframe QPushButton:pressed {{{get_qss_style(button_slots.get('pressed'))}}}",
             # The frame is flush with the field's right edge; of a single select's 24-pixel arrow
-            # button only its first 20 pixels show. The margins draw each button as an 18-pixel
+            # button only its first 20 pixels show. The margins draw each button as a 16-pixel
             # circle, the arrow's centred 10 pixels from the edge in both modes, clear of the border.
-            f"#actionframe QPushButton {{margin: 3px {'1px 3px 5px' if own['multiple'] else '5px 3px 1px'};}}",
+            f"#actionframe QPushButton {{margin: 4px {'2px 4px 6px' if own['multiple'] else '6px 4px 2px'};"
+            f" border-radius: 8px;}}",
         ]
         # Only the filled variant lays its value out differently under a title.
         rules = [rule for rule in rules if "hasTitle" not in rule or not rule.endswith("{}")]
