@@ -3,7 +3,7 @@ import gc
 import weakref
 
 import pytest
-from PySide6.QtCore import QEvent, QObject, Qt
+from PySide6.QtCore import QEvent, QObject, QRectF, Qt
 from PySide6.QtGui import QColor, QCursor
 from PySide6.QtWidgets import QLabel, QWidget
 from shiboken6 import isValid
@@ -297,3 +297,40 @@ def test_a_deleted_empty_list_is_collected_and_hears_no_more_languages(qtbot, qa
         set_language("vi")  # nothing left to retranslate; must not raise
     finally:
         set_language("en")
+
+
+class TestMenuSurface:
+    def test_the_list_makes_the_container_it_fills_a_rounded_shadowed_surface(self, qtbot):
+        from PySide6.QtWidgets import QFrame, QVBoxLayout
+
+        from vantu.material.list_view.list_view import SHADOW_MARGIN, MenuSurfaceEffect
+
+        window = QWidget()
+        qtbot.addWidget(window)
+        outer = QVBoxLayout(window)
+        outer.setContentsMargins(0, 0, SHADOW_MARGIN, SHADOW_MARGIN)
+        container = QFrame()
+        container.setObjectName("box")
+        container.setStyleSheet("#box {background: white;}")
+        QVBoxLayout(container).setContentsMargins(0, 0, 0, 0)
+        view = ListView(model=["a", "b"]).renderUi(ctx=None)
+        container.layout().addWidget(view)
+        outer.addWidget(container)
+        effect = container.graphicsEffect()
+        assert isinstance(effect, MenuSurfaceEffect)
+        # Bounded by the room the window keeps for it; set once.
+        room = QRectF(container.rect()).adjusted(0, 0, SHADOW_MARGIN, SHADOW_MARGIN)
+        assert room.contains(effect.boundingRectFor(QRectF(container.rect())))
+        container.layout().removeWidget(view)
+        container.layout().addWidget(view)
+        assert container.graphicsEffect() is effect
+        window.setAttribute(Qt.WidgetAttribute.WA_TranslucentBackground)
+        with qtbot.waitExposed(window):
+            window.show()
+        image = window.grab().toImage()
+        w, h = container.width(), container.height()
+        paper = QColor(useTheme().palette["background"]["paper"])
+        assert image.pixelColor(w // 2, h // 2) == paper
+        assert image.pixelColor(0, 0).alpha() == 0  # the white container's corner is cut
+        assert image.pixelColor(w + 3, h // 2).alpha() > 0 and image.pixelColor(w // 2, h + 3).alpha() > 0
+        assert image.pixelColor(w + SHADOW_MARGIN - 1, 2).alpha() == 0

@@ -117,12 +117,23 @@ class TestFocusLook:
         unfocus(qtbot, field)
         assert field.property("focused") is False and layout() == rest
 
-    def test_open_popup_keeps_the_look_without_keyboard_focus(self, single, qtbot):
+    def test_opening_and_closing_set_no_property_and_a_press_on_the_arrow_focuses(self, single, qtbot):
         unfocus(qtbot, single)
+
+        def properties():
+            return {bytes(name).decode(): single.property(bytes(name).decode()) for name in single.dynamicPropertyNames()}
+
+        before = properties()
         single._show_popup()
-        assert single.property("focused") is True
+        assert properties() == before and single._popup.isVisible()
         single._hide_popup()
-        qtbot.waitUntil(lambda: single.property("focused") is False)
+        assert properties() == before
+        # A click on the arrow focuses the input, which keeps focus (and the look) while open.
+        qtbot.mouseClick(single._btnSelect, Qt.MouseButton.LeftButton, pos=QPoint(8, 12))
+        assert single._popup.isVisible() and single._inputField.hasFocus()
+        assert single.property("focused") is True
+        qtbot.mouseClick(single._btnSelect, Qt.MouseButton.LeftButton, pos=QPoint(8, 12))
+        assert not single._popup.isVisible() and single.property("focused") is True
 
     def test_label_rules_are_unchanged_by_the_focus_look(self, single, qtbot):
         focus(qtbot, single)

@@ -2,11 +2,12 @@
 the value changes, the label floats over a value and is the placeholder of an empty field, and the
 surfaces follow the theme (outline notch, popup, chips, icons)."""
 import pytest
-from PySide6.QtCore import QPoint, Qt
+from PySide6.QtCore import QPoint, QRect, Qt
 from PySide6.QtGui import QColor, QFocusEvent
 from PySide6.QtWidgets import QApplication, QVBoxLayout, QWidget
 
 from vantu.hooks import State
+from vantu.material.list_view.list_view import MenuSurfaceEffect
 from vantu.material.select.pickcore import SelectBase
 from vantu.material.styles import set_theme_mode, useTheme
 from vantu.vantu_assets import VANTU_ASSETS
@@ -142,25 +143,33 @@ class TestLabelOverAValue:
 
 
 class TestTextStopsBeforeTheButtons:
-    @pytest.mark.parametrize("variant", ["outlined", "standard"])
+    @pytest.mark.parametrize("variant", ["outlined", "filled", "standard"])
     def test_long_text_leaves_the_arrow_clear(self, make_field, qtbot, variant):
         long = "W" * 80
         field = make_field(options=[long], label="Fruit", value=long, variant=variant)
         qtbot.waitUntil(field.action_frame.isVisible)
-        QApplication.processEvents()
         window = field.window()
-        image = window.grab().toImage()  # the field's own grab leaves its see-through parts undefined
-        frame = field.action_frame.geometry().translated(field.mapTo(window, QPoint(0, 0)))
-        edit = field._inputField.geometry().translated(field.mapTo(window, QPoint(0, 0)))
-        # The columns just before the buttons hold no glyph pixels of the text.
-        inked = [(x, y) for x in range(frame.x() - 3, frame.x()) for y in range(edit.top() + 2, edit.bottom() - 1)
-                 if image.pixelColor(x, y).lightness() < 120]
-        assert inked == []
-        # ...while the text does reach well to the right, and starts at its beginning.
-        row = edit.center().y()
-        assert any(image.pixelColor(x, row).lightness() < 120 for x in range(frame.x() - 40, frame.x() - 3))
-        assert field._inputField.cursorPosition() == 0
 
+        def columns():
+            QApplication.processEvents()
+            image = window.grab(QRect(field.mapTo(window, QPoint(0, 0)), field.size())).toImage()
+            return image
+
+        with_text = columns()
+        field._inputField.setText("")
+        arrow_only = columns()
+        field._inputField.setText(long)
+        field._inputField.setCursorPosition(0)
+        edit = field._inputField.geometry()
+        text = [x for x in range(field.width()) for y in range(edit.top() + 2, edit.bottom() - 1)
+                if with_text.pixel(x, y) != arrow_only.pixel(x, y)]
+        frame = field.action_frame.geometry()
+        arrow = [x for x in range(frame.left(), frame.right() + 1) for y in range(frame.top(), frame.bottom() + 1)
+                 if arrow_only.pixelColor(x, y).lightness() < 200]
+        # The text stops a few pixels before the arrow's glyph, and reaches close to it.
+        assert arrow and max(text) < min(arrow) - 3
+        assert max(text) >= min(arrow) - 12
+        assert field._inputField.cursorPosition() == 0
 
     def test_rendered_text_of_a_multiple_select_fits_whole(self, make_field, qtbot):
         from PySide6.QtGui import QFontMetrics
@@ -215,25 +224,29 @@ class TestThemedSurfaces:
         # ...and further along the top edge the outline shows.
         assert image.pixelColor(top.x() + field.width() - 30, top.y()).name() != QColor(page).name()
 
-    def test_popup_surface_follows_the_theme(self, single, qtbot):
-        single._show_popup()
-        menu = single._menu
-        light_sheet = menu.styleSheet()
-        assert "white" not in light_sheet and "border-radius: 4px" in light_sheet
-        assert menu.graphicsEffect() is not None
-        try:
-            set_theme_mode("dark")
-            paper = useTheme().palette["background"]["paper"]
-            assert paper in menu.styleSheet()
+    def test_popup_container_is_plain_white_and_the_list_makes_the_surface(self, single, qtbot):
+        qtbot.mouseClick(single._inputField, Qt.MouseButton.LeftButton)
+        menu, view, popup = single._menu, single._menu.listView, single._popup
+        assert menu.styleSheet() == "#" + menu.objectName() + " {background: white;}"
+        assert menu.height() == view.height() and menu.width() == single.width()
+        assert isinstance(menu.graphicsEffect(), MenuSurfaceEffect)
+        for mode in ("light", "dark"):
+            set_theme_mode(mode)
             QApplication.processEvents()
-            image = menu.grab().toImage()
-            whites = [(x, y) for x in range(image.width()) for y in (0, 1, image.height() - 1)
-                      if image.pixelColor(x, y).lightness() > 240]
-            assert whites == []  # no white frame or corners in dark mode
-            assert image.pixelColor(image.width() // 2, image.height() // 2).lightness() < 80
-        finally:
-            set_theme_mode("light")
-        assert menu.styleSheet() == light_sheet
+            image = popup.grab().toImage()
+            w, h = menu.width(), menu.height()
+            paper = QColor(useTheme().palette["background"]["paper"])
+            assert image.pixelColor(w // 2, h // 2) == paper  # the list's own surface
+            # The corners are cut (see-through), the shadow lies right of and under the surface.
+            for x, y in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
+                assert image.pixelColor(x, y).alpha() < 128
+            assert 0 < image.pixelColor(w + 2, h // 2).alpha() < 255
+            assert 0 < image.pixelColor(w // 2, h + 2).alpha() < 255
+            # No white container showing along the edges or in the corners of a dark surface.
+            if mode == "dark":
+                edges = [(x, y) for x in range(w) for y in range(h) if min(x, y, w - 1 - x, h - 1 - y) < 4]
+                assert not [p for p in edges if image.pixelColor(*p).lightness() > 200]
+        set_theme_mode("light")
 
     def test_tags_follow_the_theme_and_show_their_delete_control(self, make_field, qtbot, dark):
         field = make_field(options=list(PEOPLE), label="People", multiple=True, getOptionLabel=label,

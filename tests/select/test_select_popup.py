@@ -194,6 +194,21 @@ class TestPlacePopup:
         assert place_popup(QRect(700, 100, 200, 50), QSize(200, 50), 2000, QRect(0, 0, 800, 800)).x() == 600
         assert place_popup(QRect(-50, 100, 200, 50), QSize(200, 50), 2000, QRect(0, 0, 800, 800)).x() == 0
 
+    MAX, MIN = 2**31 - 1, -(2**31)
+
+    @pytest.mark.parametrize(("anchor", "popup", "limit", "bounds", "corner"), [
+        # Sums past the int range are made wide: the rules still hold at the ends of the range.
+        ((MAX - 300, MAX - 200, 200, 50), (400, 300), MIN, None, (MAX - 300, MAX - 500)),
+        ((MAX - 300, MAX - 200, 200, 50), (400, 100), MAX, None, (MAX - 300, MAX - 150)),
+        ((MAX - 300, MAX - 200, 200, 50), (400, 300), MAX, (MAX - 1000, MAX - 1000, 1000, 1000), (MAX - 400, MAX - 500)),
+        ((MIN + 10, MIN + 10, 200, 50), (200, 300), MAX, None, (MIN + 10, MIN + 60)),
+        # A corner past the range is held at its end.
+        ((MIN + 10, MIN + 10, 200, 50), (200, 300), MIN, None, (MIN + 10, MIN)),
+    ])
+    def test_ends_of_the_coordinate_range(self, anchor, popup, limit, bounds, corner):
+        bounds = QRect(*bounds) if bounds else None
+        assert place_popup(QRect(*anchor), QSize(*popup), limit, bounds) == QPoint(*corner)
+
     @settings(max_examples=200, deadline=None)
     @given(
         x=st.integers(-200, 1000), y=st.integers(-200, 1000), w=st.integers(1, 400), h=st.integers(1, 80),

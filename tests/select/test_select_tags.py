@@ -1,6 +1,8 @@
 """Selection modes and tags: initial selected keys, the action frame, tag rebuilds and deletion."""
 import pytest
-from PySide6.QtWidgets import QPushButton
+from PySide6.QtCore import QPoint, QRect, QSize
+from PySide6.QtGui import QIcon
+from PySide6.QtWidgets import QApplication, QPushButton
 
 from vantu.hooks import State
 from vantu.material.select.flow_widget import FlowWidget
@@ -72,11 +74,10 @@ class TestActionFrame:
         assert [layout.itemAt(i).widget() for i in range(layout.count())] == [multi._btn_clear_text, multi._btnSelect]
         assert not multi._btn_clear_text.isVisible()
 
-    # Flush right without a box (standard); a boxed field keeps its 12-pixel end padding, so the
-    # buttons never sit on (or are clipped by) the border.
+    # Flush with the right edge in every variant, 3 pixels below the vertical centre.
     @pytest.mark.parametrize("variant, size, frame, pos", [
         ("standard", (200, 40), (54, 24), (146, 11)), ("standard", (200, 21), (54, 30), (146, -2)),
-        ("outlined", (200, 40), (54, 24), (134, 11)), ("filled", (200, 21), (54, 30), (134, -2)),
+        ("outlined", (200, 40), (54, 24), (146, 11)), ("filled", (200, 21), (54, 30), (146, -2)),
     ])
     def test_frame_placement(self, make_field, variant, size, frame, pos):
         field = make_field(options=[], show=False, variant=variant)
@@ -95,19 +96,34 @@ class TestActionFrame:
 
     def test_frame_follows_resizes(self, single, qtbot):
         single.setFixedWidth(250)
-        qtbot.waitUntil(lambda: single.action_frame.geometry().right() == single.width() - 1 - 12)
+        qtbot.waitUntil(lambda: single.action_frame.geometry().right() == single.width() - 1)
 
     @pytest.mark.parametrize("variant", ["outlined", "filled", "standard"])
     @pytest.mark.parametrize("multiple", [False, True])
-    def test_arrow_lies_wholly_inside_the_field(self, make_field, qtbot, variant, multiple):
+    def test_arrow_draws_whole_inside_the_frame(self, make_field, qtbot, variant, multiple):
         field = make_field(options=list(FRUITS), variant=variant, multiple=multiple)
         qtbot.waitUntil(field.action_frame.isVisible)
         frame, arrow = field.action_frame, field._btnSelect
-        # The arrow is inside its frame (which clips it) and the frame inside the field.
-        assert frame.rect().contains(arrow.geometry())
-        assert field.rect().contains(frame.geometry())
-        if variant != "standard":
-            assert field.width() - frame.geometry().right() - 1 >= 12
+        assert arrow.size() == QSize(24, 24) and arrow.iconSize().width() <= frame.width() == (54 if multiple else 20)
+        window = field.window()
+
+        def frame_image():
+            QApplication.processEvents()
+            return window.grab(QRect(frame.mapTo(window, QPoint(0, 0)), frame.size())).toImage()
+
+        with_icon = frame_image()
+        icon = arrow.icon()
+        arrow.setIcon(QIcon())
+        without = frame_image()
+        arrow.setIcon(icon)
+        drawn = [x for x in range(frame.width()) for y in range(frame.height())
+                 if with_icon.pixel(x, y) != without.pixel(x, y)]
+        glyph = icon.pixmap(arrow.iconSize()).toImage()
+        inked = [x for x in range(glyph.width()) for y in range(glyph.height()) if glyph.pixelColor(x, y).alpha()]
+        # Every column of the glyph shows, centred 10 pixels from the field's right edge.
+        assert max(drawn) - min(drawn) == max(inked) - min(inked)
+        centre = frame.x() + (min(drawn) + max(drawn) + 1) / 2
+        assert abs(field.width() - centre - 10) <= 1
 
 
 class TestTags:

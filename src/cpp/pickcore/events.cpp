@@ -73,19 +73,29 @@ nb::object focusOutEvent(Args a) {
         nb::object lowered = text.attr("lower")();
         nb::object getter = self.attr(VN("_getOptionLabel"));
         bool have_getter = vantu::truthy(getter);
-        bool matched = false;
+        // The option whose label is the text exactly, else the first one that matches it in
+        // other letter case ("Apple" and "apple" are two options).
+        nb::object chosen, chosen_label;
         for (nb::handle option : self.attr(VN("_options"))) {
             nb::object label = have_getter ? getter(option) : nb::borrow(option);
-            if (py_equal(nb::str(label).attr("lower")(), lowered)) {
-                self.attr(VN("base_set_value"))(option);
-                input.attr(plain ? VN("setPlainText") : VN("setText"))(nb::str(label));
-                if (!plain) input.attr(VN("setCursorPosition"))(0);
-                sync_selected_key(self);
-                matched = true;
+            nb::object shown = nb::str(label);
+            if (py_equal(shown, text)) {
+                chosen = nb::borrow(option);
+                chosen_label = shown;
                 break;
             }
+            if (!chosen.is_valid() && py_equal(shown.attr("lower")(), lowered)) {
+                chosen = nb::borrow(option);
+                chosen_label = shown;
+            }
         }
-        if (!matched) {
+        bool matched = chosen.is_valid();
+        if (matched) {
+            self.attr(VN("base_set_value"))(chosen);
+            input.attr(plain ? VN("setPlainText") : VN("setText"))(chosen_label);
+            if (!plain) input.attr(VN("setCursorPosition"))(0);
+            sync_selected_key(self);
+        } else {
             self.attr(VN("base_set_value"))(nb::none());
             input.attr(plain ? VN("setPlainText") : VN("setText"))("");
             set_placeholder(self, self.attr(VN("_label")));
@@ -121,6 +131,14 @@ nb::object eventFilter(Args a) {
     // QGroupBox filters nothing (QObject's answer is always False): skip asking it for the many
     // events seen before a popup exists.
     if (popup.is_none()) return nb::bool_(false);
+    if (obj.is(self)) {
+        // Hidden (itself, or with its window) or disabled, the field takes its list down: a list
+        // left up would outlive what it belongs to, and a disabled one would ignore clicks.
+        nb::object type = event.attr(VN("type"))();
+        if ((type.equal(G.ev_hide) || (type.equal(G.ev_enabled_change) && !vantu::truthy(self.attr(VN("isEnabled"))()))) &&
+            vantu::truthy(popup.attr(VN("isVisible"))()))
+            self.attr(VN("_hide_popup"))();
+    }
     if (obj.is(popup) && event.attr(VN("type"))().equal(G.ev_window_activate)) {
         // Platforms that activate every new window (offscreen, some compositors) hand the
         // popup the keyboard: give it back to the field's window, where the input keeps it.

@@ -165,7 +165,6 @@ void load_globals(nb::module_ &m) {
     G.uuid4 = keep(nb::module_::import_("uuid").attr("uuid4"));
     G.print_exc = keep(nb::module_::import_("traceback").attr("print_exception"));
     G.dict_type = nb::handle(reinterpret_cast<PyObject *>(&PyDict_Type));
-    G.themed_icon = keep(nb::module_::import_("vantu.material.select._style").attr("themed_icon"));
 
     nb::handle Qt = G.Qt;
     G.PointingHandCursor = keep(Qt.attr("CursorShape").attr("PointingHandCursor"));
@@ -187,6 +186,8 @@ void load_globals(nb::module_ &m) {
     G.ev_mouse_press = keep(G.QEvent.attr("Type").attr("MouseButtonPress"));
     G.ev_wheel = keep(G.QEvent.attr("Type").attr("Wheel"));
     G.ev_window_activate = keep(G.QEvent.attr("Type").attr("WindowActivate"));
+    G.ev_hide = keep(G.QEvent.attr("Type").attr("Hide"));
+    G.ev_enabled_change = keep(G.QEvent.attr("Type").attr("EnabledChange"));
     G.AltModifier = keep(Qt.attr("KeyboardModifier").attr("AltModifier"));
     nb::object keys = Qt.attr("Key");
     auto key = [&](const char *name) { return nb::cast<long>(nb::int_(keys.attr(name))); };
@@ -251,6 +252,26 @@ bool contains_value(nb::handle seq, nb::handle item) {
     return r == 1;
 }
 
+bool has_key(nb::handle dict, nb::handle key) {
+    if (PyObject_Hash(key.ptr()) == -1) {
+        if (!PyErr_ExceptionMatches(PyExc_TypeError)) vantu::throw_pending();
+        PyErr_Clear();  // an unhashable key is in no dict
+        return false;
+    }
+    int r = PyDict_Contains(dict.ptr(), key.ptr());
+    if (r < 0) vantu::throw_pending();
+    return r == 1;
+}
+
+void del_first_value(nb::handle dict, nb::handle value) {
+    for (nb::handle item : nb::list(nb::borrow<nb::dict>(dict).attr("items")())) {
+        if (py_equal(item[1], value)) {
+            if (PyDict_DelItem(dict.ptr(), nb::object(item[0]).ptr()) < 0) vantu::throw_pending();
+            return;
+        }
+    }
+}
+
 nb::object label_of(nb::handle self, nb::handle option) {
     nb::object getter = self.attr(VN("_getOptionLabel"));
     if (vantu::truthy(getter)) return getter(option);
@@ -264,8 +285,7 @@ nb::object label_of(nb::handle self, nb::handle option) {
 }
 
 nb::object icon(const char *name) {
-    // Made (and cached, one per file and theme mode) by the style mixin's module.
-    return G.themed_icon(G.VANTU_ASSETS.attr(VN("ICONS")).attr(name));
+    return G.QIcon(G.VANTU_ASSETS.attr(VN("ICONS")).attr(name));
 }
 
 void retire_widget(nb::handle self, nb::handle widget) {
@@ -305,6 +325,10 @@ namespace select_base {
 nb::object __init__(Args a) {
     nb::handle self = a.self();
     nb::dict kwargs = nb::borrow<nb::dict>(a[3]);
+    // A text given first would otherwise become the group box's title.
+    if (!a[1].is_none() && !vantu::is_instance(a[1], G.QWidget))
+        vantu::raise(PyExc_TypeError, "Argument 'parent' has incorrect type (expected QWidget or None, got %.200s)",
+                     Py_TYPE(a[1].ptr())->tp_name);
     G.QGroupBox.attr("__init__")(self, a[1]);
     try {
         G.SelectSerializer.attr("__init__")(self, **kwargs);
@@ -386,7 +410,11 @@ nb::object __init_ui(Args a) {
     deps.append(self.attr(VN("theme")).attr(VN("state")));
     G.useEffect(self.attr(VN("style_set_stylesheet")), deps, nb::arg("component") = self);
     self.attr(VN("style_set_stylesheet"))();
-    if (vantu::truthy(self.attr(VN("_multiple")))) self.attr(VN("_setup_default_tags"))();
+    if (vantu::truthy(self.attr(VN("_multiple")))) {
+        self.attr(VN("_setup_default_tags"))();
+        // A given value replaces the default: its options are the selection and the tags.
+        if (!self.attr(VN("_value")).is_none()) sync_multiple_selection(self);
+    }
     // The list marks the option the field shows, and a shown value has its label above it.
     sync_selected_key(self);
     reflect_value(self);
@@ -437,6 +465,7 @@ nb::object setControlledState(Args a) {
         input.attr(vantu::is_instance(input, G.QPlainTextEdit) ? VN("setPlainText") : VN("setText"))("");
     }
     sync_selected_key(self);
+    if (vantu::truthy(self.attr(VN("_multiple")))) sync_multiple_selection(self);
     // During construction the build method does this once everything exists.
     if (vantu::truthy(vantu::getattr_or_none(self, VN("_init_done")))) reflect_value(self);
     return nb::none();

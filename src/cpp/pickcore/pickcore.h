@@ -23,7 +23,7 @@ struct Globals {
     nb::handle QRect, QSize, isValid, partial, weakref_ref, uuid4, print_exc, dict_type;
     // Qt constants.
     nb::handle PointingHandCursor, NoFocus, WA_ShowWithoutActivating, WA_TranslucentBackground, popup_flags,
-        align_right_vcenter, OtherFocusReason, ElideRight, size_maximum, size_fixed, size_preferred, ev_mouse_press, ev_wheel, ev_window_activate, AltModifier,
+        align_right_vcenter, OtherFocusReason, ElideRight, size_maximum, size_fixed, size_preferred, ev_mouse_press, ev_wheel, ev_window_activate, ev_hide, ev_enabled_change, AltModifier,
         TabFocusReason, BacktabFocusReason;
     // Keys the field answers while its input has focus.
     long key_up = 0, key_down = 0, key_home = 0, key_end = 0, key_page_up = 0, key_page_down = 0, key_return = 0,
@@ -32,13 +32,8 @@ struct Globals {
     nb::handle SelectLineEdit, SelectPlainTextEdit;
     // Plain functions made by the class layer: tag deletion and the controlled-value effect.
     nb::handle tag_on_delete, apply_controlled_value;
-    // Icons in the theme's colours (from the style mixin's module).
-    nb::handle themed_icon;
 };
 extern Globals G;
-
-/// Gap between a boxed field's right border and its action frame (pixels).
-constexpr long END_INSET = 12;
 
 /// Fills G from the module's globals (after the imports).
 void load_globals(nb::module_ &m);
@@ -56,6 +51,8 @@ bool is_str(nb::handle o) noexcept;
 bool is_list(nb::handle o) noexcept;
 bool py_equal(nb::handle a, nb::handle b);
 bool contains_value(nb::handle seq, nb::handle item);  // `item in seq` by equality
+bool has_key(nb::handle dict, nb::handle key);          // `key in dict`; False for an unhashable key
+void del_first_value(nb::handle dict, nb::handle value);  // deletes the first entry equal to `value`
 nb::object icon(const char *name);
 void retire_widget(nb::handle self, nb::handle widget);  // setParent(None) + deleteLater, kept until deleted
 void replace_flow(nb::handle self, nb::handle tags);
@@ -69,6 +66,10 @@ bool shows_value(nb::handle self);
 void reflect_value(nb::handle self);
 // Single selection: the selected-keys state names the option the field shows (None if none).
 void sync_selected_key(nb::handle self);
+// Multiple selection: the selected options, keys and tags follow an outside value.
+void sync_multiple_selection(nb::handle self);
+// Multiple selection: the keys of the selected options (a text option is its own key).
+nb::list selection_keys(nb::handle self);
 nb::object key_for_value(nb::handle self, nb::handle value);
 
 // Bodies, one namespace per class, each named after its Python method.

@@ -61,7 +61,6 @@ nb::object _create_menu(Args a) {
                           .attr(VN("renderUi"))(nb::arg("ctx") = self.attr(VN("_ctx")));
     nb::object old = self.attr(VN("_menu"));
     self.attr(VN("_menu")) = menu;
-    self.attr(VN("style_menu_surface"))();  // themed surface instead of the container's plain white
     nb::object popup = vantu::getattr_or_none(self, VN("_popup"));
     if (!popup.is_none()) {
         // A rebuilt container takes the old one's place inside the existing window.
@@ -96,8 +95,8 @@ nb::object _show_popup(Args a) {
         limit_y = nb::cast<int>(main_window.attr(VN("height"))());
     } else {
         // No main window to ask: the bottom of the screen's usable area takes its place.
-        limit_y = bounds.is_none() ? nb::cast<int>(global_point.attr("y")()) + 100000
-                                   : nb::cast<int>(bounds.attr("y")()) + nb::cast<int>(bounds.attr("height")());
+        limit_y = bounds.is_none() ? vantu::clamp_to_int(std::int64_t{nb::cast<int>(global_point.attr("y")())} + 100000)
+                                   : rect_of(bounds).bottom();
     }
     popup.attr(VN("move"))(-3000, -3000);
     popup.attr(VN("setVisible"))(true);
@@ -116,7 +115,6 @@ nb::object _show_popup(Args a) {
     nb::object list = vantu::getattr_or_none(menu, VN("listView"));
     if (!list.is_none() && vantu::truthy(vantu::getattr_or_none(list, VN("setCurrentRow"))))
         list.attr(VN("setCurrentRow"))(-1);
-    self.attr(VN("style_sync_state"))();  // an open popup shows the field focused
     return nb::none();
 }
 
@@ -128,7 +126,6 @@ nb::object _hide_popup(Args a) {
     nb::object button = vantu::getattr_or_none(self, VN("_btnSelect"));
     if (vantu::truthy(button)) button.attr(VN("setIcon"))(down);
     self.attr(VN("_popupShowed")) = false;
-    self.attr(VN("style_sync_state"))();
     return nb::none();
 }
 

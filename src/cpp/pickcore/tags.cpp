@@ -101,18 +101,17 @@ nb::object _setup_select_mode(Args a) {
     nb::object arrow = G.QPushButton();
     self.attr(VN("_btnSelect")) = arrow;
     arrow.attr(VN("setCursor"))(G.PointingHandCursor);
-    // Alone in the 20-pixel frame of a single select the button takes the frame's width, so the
-    // arrow is never clipped; beside the clear button it keeps the 24-pixel size.
-    if (multiple)
-        arrow.attr(VN("setFixedSize"))(24, 24);
-    else
-        arrow.attr(VN("setFixedSize"))(20, 24);
+    arrow.attr(VN("setFixedSize"))(24, 24);
     arrow.attr(VN("setFocusPolicy"))(G.NoFocus);
     arrow.attr(VN("setAttribute"))(G.WA_ShowWithoutActivating, true);
     arrow.attr(VN("setIcon"))(icon("ARROW_DOWN"));
-    // Material's 24-pixel icon box; its empty margins may overhang a 20-pixel button.
-    arrow.attr(VN("setIconSize"))(G.QSize(24, 24));
+    // A 20-pixel icon fits whole in the 20 pixels of a single select's frame that show of the
+    // button; the field's sheet centres it there.
+    arrow.attr(VN("setIconSize"))(G.QSize(20, 20));
     arrow.attr(VN("clicked")).attr(VN("connect"))(self.attr(VN("_toggle_popup")));
+    // A press on the arrow focuses the input, as one on the input does: the field looks focused
+    // while its list is open, and the keys work the list.
+    arrow.attr(VN("pressed")).attr(VN("connect"))(self.attr(VN("_inputField")).attr(VN("setFocus")));
     layout.attr(VN("addWidget"))(arrow);
 
     // 5-6.
@@ -149,10 +148,7 @@ nb::object setup_action_frame_and_adornment(Args a) {
     long fh = nb::cast<long>(frame.attr(VN("height"))());
     long num = h + 6 - fh;
     long y = num >= 0 ? num / 2 : -((-num + 1) / 2);  // floor division
-    // Inside a box (outlined, filled) the buttons keep the field's end padding off the border;
-    // the standard variant has no box and ends its line with the arrow.
-    long inset = py_equal(self.attr(VN("_variant")), nb::str("standard")) ? 0 : END_INSET;
-    frame.attr(VN("move"))(w - fw - inset, y);
+    frame.attr(VN("move"))(w - fw, y);
     if (!vantu::truthy(frame.attr(VN("isVisible"))())) frame.attr(VN("show"))();
     return nb::none();
 }
@@ -185,7 +181,8 @@ nb::object _setup_tags(Args a) {
     nb::handle self = a.self();
     nb::object key = nb::borrow(a[1]);
     nb::object option = nb::borrow(a[2]);
-    if (vantu::truthy(key)) {
+    // Any label names an option, a falsy one (0, "") included.
+    if (!key.is_none()) {
         nb::object getter = self.attr(VN("_getOptionLabel"));
         for (nb::handle o : self.attr(VN("_options"))) {
             if (py_equal(vantu::truthy(getter) ? getter(o) : label_of(self, o), key)) {
@@ -198,8 +195,14 @@ nb::object _setup_tags(Args a) {
     }
     nb::dict selected = nb::borrow<nb::dict>(self.attr(VN("_selected_options")));
     nb::object render_tags = self.attr(VN("_renderTags"));
-    if (contains_value(selected.attr("values")(), option)) {
-        selected.attr("pop")(key);
+    // A chosen key is taken out even when no option carries it (an outside value, say).
+    const bool filed = has_key(selected, key);
+    if (filed || contains_value(selected.attr("values")(), option)) {
+        if (filed) {
+            if (PyDict_DelItem(selected.ptr(), key.ptr()) < 0) vantu::throw_pending();
+        } else {
+            del_first_value(selected, option);
+        }
         self.attr(VN("tags")) = render_tags(selected, self.attr(VN("getTagProps")));
     } else {
         try {

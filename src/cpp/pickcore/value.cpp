@@ -21,6 +21,45 @@ nb::object key_for_value(nb::handle self, nb::handle value) {
     return by_value.is_none() ? nb::borrow(value) : by_value;
 }
 
+nb::list selection_keys(nb::handle self) {
+    nb::list keys;
+    nb::object getter = self.attr(VN("_getOptionLabel"));
+    for (nb::handle option : nb::list(self.attr(VN("_selected_options")).attr("values")())) {
+        if (is_str(option))
+            keys.append(option);
+        else  // mappings, and options of any other kind (numbers, say), by their label
+            keys.append(vantu::truthy(getter) ? getter(option) : label_of(self, option));
+    }
+    return keys;
+}
+
+void sync_multiple_selection(nb::handle self) {
+    nb::object setter = vantu::getattr_or_none(self, VN("_setSelectedKeys"));
+    if (setter.is_none()) return;  // still under construction: the build method calls again
+    nb::object value = self.attr(VN("value"));
+    nb::list options;
+    if (PyList_Check(value.ptr()) || PyTuple_Check(value.ptr()))
+        options = nb::list(value);
+    else if (!value.is_none())
+        options.append(value);
+    // Filed as default options are: label -> option, a later option with the same label winning.
+    nb::dict selected;
+    for (nb::handle option : options) selected[label_of(self, option)] = option;
+    self.attr(VN("_selected_options")) = selected;
+    setter(selection_keys(self));
+    if (!vantu::truthy(self.attr(VN("_renderTags"))) || vantu::getattr_or_none(self, VN("_flowWidget")).is_none())
+        return;
+    try {
+        self.attr(VN("tags")) = self.attr(VN("_renderTags"))(selected, self.attr(VN("getTagProps")));
+    } catch (nb::python_error &e) {
+        G.print_exc(e.value());  // as when a choice adds a tag: the field stays usable
+    }
+    nb::object tags = vantu::getattr_or_none(self, VN("tags"));
+    replace_flow(self, tags.is_none() ? nb::object(nb::list()) : tags);
+    // The label never shows through a row of tags.
+    if (nb::len(selected)) self.attr(VN("_inputField")).attr(VN("setPlaceholderText"))("");
+}
+
 void sync_selected_key(nb::handle self) {
     if (vantu::truthy(self.attr(VN("_multiple")))) return;
     nb::object setter = vantu::getattr_or_none(self, VN("_setSelectedKeys"));
@@ -81,7 +120,8 @@ nb::object base_set_value(Args a) {
         nb::list items = nb::list(selected.attr("items")());
         for (nb::handle item : items) {
             nb::object option = item[1];
-            if (!contains_value(value, option)) PyDict_DelItem(selected.ptr(), nb::object(item[0]).ptr());
+            if (!contains_value(value, option) && PyDict_DelItem(selected.ptr(), nb::object(item[0]).ptr()) < 0)
+                vantu::throw_pending();
         }
     }
     self.attr(VN("setValue"))(value);
@@ -203,18 +243,13 @@ nb::object _update_selected_options(Args a) {
     nb::handle self = a.self();
     nb::handle key = a[1];
     nb::dict selected = nb::borrow<nb::dict>(self.attr(VN("_selected_options")));
-    if (selected.contains(key)) {
+    if (has_key(selected, key)) {
         // Default options are filed as label -> option: the label finds them too.
-        PyDict_DelItem(selected.ptr(), key.ptr());
+        if (PyDict_DelItem(selected.ptr(), key.ptr()) < 0) vantu::throw_pending();
     } else if (!contains_value(selected.attr("values")(), key)) {
         selected[key] = key;
     } else {
-        for (nb::handle item : nb::list(selected.attr("items")())) {
-            if (py_equal(item[1], key)) {
-                PyDict_DelItem(selected.ptr(), nb::object(item[0]).ptr());
-                break;
-            }
-        }
+        del_first_value(selected, key);
     }
     return nb::none();
 }
@@ -254,17 +289,8 @@ nb::object _selected_change(Args a) {
         self.attr(VN("_setup_tags"))(nb::arg("key") = key, nb::arg("option") = key);
     else
         self.attr(VN("_update_selected_options"))(key);
-    nb::list keys, values;
-    nb::object getter = self.attr(VN("_getOptionLabel"));
-    for (nb::handle option : nb::list(self.attr(VN("_selected_options")).attr("values")())) {
-        if (is_dict(option)) {
-            values.append(option);
-            keys.append(vantu::truthy(getter) ? getter(option) : label_of(self, option));
-        } else if (is_str(option)) {
-            keys.append(option);
-            values.append(option);
-        }
-    }
+    nb::list keys = selection_keys(self);
+    nb::list values = nb::list(self.attr(VN("_selected_options")).attr("values")());
     self.attr(VN("_setSelectedKeys"))(keys);
     self.attr(VN("base_set_value"))(values);
     if (nb::len(values) && tags) input.attr(VN("setPlaceholderText"))("");

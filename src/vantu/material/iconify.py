@@ -16,6 +16,8 @@ __all__ = ["Iconify"]
 
 
 def _resolve_key(key: object) -> str:
+    if isinstance(key, os.PathLike):  # one of VANTU_ASSETS.ICONS, or a path object
+        key = os.fspath(key)
     if isinstance(key, str) and key:
         if os.path.isfile(key):
             return key
@@ -30,8 +32,8 @@ class Iconify(QLabel):
     """An icon of ``size`` px, painted in ``color`` when one is given.
 
     Args:
-        key: an icon name ("arrow-down", "ARROW_DOWN", "close", "calendar")
-            or the path of an image file.
+        key: an icon name ("arrow-down", "ARROW_DOWN", "close", "calendar"), one of
+            ``VANTU_ASSETS.ICONS`` or the path of an image file.
         color: ``None`` for the icon's own colours, a palette name
             ("primary", "error", ...; follows the theme) or any colour QColor reads.
         size: edge length in px.

@@ -10,16 +10,16 @@ from types import MethodType
 from typing import Any
 from weakref import WeakMethod
 
-from PySide6.QtCore import QModelIndex, QPersistentModelIndex, QSize, QStringListModel, Qt, Slot
-from PySide6.QtGui import QColor, QFont, QResizeEvent
-from PySide6.QtWidgets import QAbstractItemView, QFrame, QLabel, QListView, QWidget
+from PySide6.QtCore import QEvent, QModelIndex, QPersistentModelIndex, QPoint, QRectF, QSize, QStringListModel, Qt, Slot
+from PySide6.QtGui import QColor, QFont, QImage, QPainter, QPainterPath, QPen, QResizeEvent
+from PySide6.QtWidgets import QAbstractItemView, QFrame, QGraphicsEffect, QLabel, QListView, QWidget
 
 from vantu.hooks import State
 from vantu.i18n.use_translation import i18n
 from vantu.material.styles import useTheme
 from vantu.utils.translator import getTranslatedText
 
-__all__ = ["ListView", "menu_surface_sheet", "option_key", "option_label"]
+__all__ = ["ListView", "MenuSurfaceEffect", "option_key", "option_label"]
 
 MAX_VISIBLE_HEIGHT = 320
 """Past this height (pixels) the list scrolls instead of growing."""
@@ -70,17 +70,103 @@ def _resolve(holder: Any) -> Any:
     return holder() if holder is not None else None
 
 
-def menu_surface_sheet(selector: str) -> str:
-    """Style sheet that makes the container selected by ``selector`` (the frame holding a
-    ``ListView`` in a popup) a Material menu surface in the current theme: the list's paper
-    colour, a hairline outline and rounded corners. The few pixels of vertical padding keep the
-    list's square corners inside the rounded ones."""
-    popup = useTheme().components["KelSelect"]["styles"]["popup"]({})
-    return (
-        f"{selector} {{background: {popup.get('backgroundColor', 'white')}; "
-        f"border: {popup.get('border', 'none')}; border-radius: {popup.get('borderRadius', 4)}px; "
-        f"padding: 3px 0px;}}"
-    )
+SHADOW_MARGIN = 9
+"""Room (pixels) right of and under the surface that its shadow may take: the popup windows
+keep that much transparent margin there."""
+
+
+def _rounded(rect: QRectF, radius: float) -> QPainterPath:
+    path = QPainterPath()
+    path.addRoundedRect(rect, radius, radius)
+    return path
+
+
+class MenuSurfaceEffect(QGraphicsEffect):
+    """Makes the widget it is set on (the popup's container, which the list fills) a Material
+    menu surface: its content cut to rounded corners, a hairline outline and a soft shadow to the
+    right and below, in the current theme. The list sets it on its parent."""
+
+    _SHADOW_OFFSET = (1, 2)
+    _SHADOW_BLUR = 6
+
+    def __init__(self, parent: QWidget | None = None) -> None:
+        super().__init__(parent)
+        self._shadows: dict[tuple[Any, ...], QImage] = {}
+
+    def boundingRectFor(self, rect: QRectF) -> QRectF:
+        dx, dy = self._SHADOW_OFFSET
+        blur = self._SHADOW_BLUR
+        return rect.adjusted(0, 0, min(SHADOW_MARGIN, dx + blur), min(SHADOW_MARGIN, dy + blur))
+
+    def _shadow(self, width: int, height: int, radius: float, ratio: float, mode: str) -> QImage:
+        """The shadow of a ``width`` x ``height`` surface, drawn once per size and theme."""
+        key = (width, height, radius, ratio, mode)
+        image = self._shadows.get(key)
+        if image is not None:
+            return image
+        dx, dy = self._SHADOW_OFFSET
+        blur = self._SHADOW_BLUR
+        image = QImage(round((width + dx + blur) * ratio), round((height + dy + blur) * ratio),
+                       QImage.Format.Format_ARGB32_Premultiplied)
+        image.setDevicePixelRatio(ratio)
+        image.fill(Qt.GlobalColor.transparent)
+        painter = QPainter(image)
+        painter.setRenderHint(QPainter.RenderHint.Antialiasing)
+        painter.setPen(Qt.PenStyle.NoPen)
+        # Nested outlines, each a little darker, fade the shadow out over `blur` pixels.
+        strength = 0.55 if mode == "dark" else 0.22
+        base = QRectF(dx, dy, width, height)
+        for step in range(blur, 0, -1):
+            grow = step - 1
+            painter.setBrush(QColor(0, 0, 0, max(1, round(255 * strength / blur))))
+            painter.drawPath(_rounded(base.adjusted(-grow / 2, -grow / 2, grow, grow), radius + grow / 2))
+        painter.end()
+        if len(self._shadows) > 8:
+            self._shadows.clear()
+        self._shadows[key] = image
+        return image
+
+    def _shape(self, width: int, height: int, radius: float, ratio: float) -> QImage:
+        """Opaque inside the rounded surface of ``width`` x ``height`` device pixels, clear outside."""
+        key = ("shape", width, height, radius, ratio)
+        image = self._shadows.get(key)
+        if image is None:
+            image = QImage(width, height, QImage.Format.Format_ARGB32_Premultiplied)
+            image.setDevicePixelRatio(ratio)
+            image.fill(Qt.GlobalColor.transparent)
+            painter = QPainter(image)
+            painter.setRenderHint(QPainter.RenderHint.Antialiasing)
+            painter.fillPath(_rounded(QRectF(0, 0, width / ratio, height / ratio), radius), QColor(0, 0, 0, 255))
+            painter.end()
+            self._shadows[key] = image
+        return image
+
+    def draw(self, painter: QPainter) -> None:
+        # Unpadded and in the widget's own coordinates, the content starts at (0, 0).
+        pixmap = self.sourcePixmap(Qt.CoordinateSystem.LogicalCoordinates, None, QGraphicsEffect.PixmapPadMode.NoPad)
+        if pixmap.isNull():
+            return
+        theme = useTheme()
+        radius = float(theme.shape["borderRadius"])
+        ratio = pixmap.devicePixelRatio()
+        width = round(pixmap.width() / ratio)
+        height = round(pixmap.height() / ratio)
+        painter.save()
+        painter.drawImage(QPoint(0, 0), self._shadow(width, height, radius, ratio, theme.mode))
+        # The content, its corners cut away with anti-aliased edges: kept where the rounded
+        # shape covers it, in proportion.
+        content = pixmap.toImage().convertToFormat(QImage.Format.Format_ARGB32_Premultiplied)
+        content.setDevicePixelRatio(ratio)
+        cut = QPainter(content)
+        cut.setCompositionMode(QPainter.CompositionMode.CompositionMode_DestinationIn)
+        cut.drawImage(QPoint(0, 0), self._shape(content.width(), content.height(), radius, ratio))
+        cut.end()
+        painter.drawImage(QPoint(0, 0), content)
+        painter.setRenderHint(QPainter.RenderHint.Antialiasing)
+        painter.setPen(QPen(QColor(theme.palette["divider"]), 1))
+        painter.setBrush(Qt.BrushStyle.NoBrush)
+        painter.drawPath(_rounded(QRectF(0.5, 0.5, width - 1, height - 1), max(0.0, radius - 0.5)))
+        painter.restore()
 
 
 class _OptionModel(QStringListModel):
@@ -228,6 +314,7 @@ class ListView(QListView):
         self._read_selected()
         self._place_row_widgets()
         self._update_height()
+        self._make_parent_a_surface()
         return self
 
     @Slot()
@@ -370,6 +457,18 @@ class ListView(QListView):
     def _retranslate_empty_row(self, *_: Any) -> None:
         if self._empty_row is not None:
             self._empty_row.setText(getTranslatedText(EMPTY_TEXT))
+
+    def changeEvent(self, event: QEvent) -> None:
+        if event.type() == QEvent.Type.ParentChange:
+            self._make_parent_a_surface()
+        super().changeEvent(event)
+
+    def _make_parent_a_surface(self) -> None:
+        """The container holding the list (the popup's) becomes the menu surface: rounded,
+        outlined and shadowed, whatever its own style sheet paints."""
+        parent = self.parentWidget()
+        if parent is not None and not isinstance(parent.graphicsEffect(), MenuSurfaceEffect):
+            parent.setGraphicsEffect(MenuSurfaceEffect(parent))
 
     def resizeEvent(self, event: QResizeEvent) -> None:
         super().resizeEvent(event)

@@ -4,59 +4,29 @@ from __future__ import annotations
 import re
 from typing import Any
 
-from PySide6.QtCore import QEvent, QPointF
-from PySide6.QtGui import QColor, QIcon, QPainter
-from PySide6.QtWidgets import QApplication, QGraphicsDropShadowEffect, QSizePolicy
+from PySide6.QtCore import QEvent
+from PySide6.QtGui import QIcon
+from PySide6.QtWidgets import QApplication, QSizePolicy
 
 from vantu.hooks import State
-from vantu.material.list_view.list_view import menu_surface_sheet
 from vantu.material.styles import get_qss_style, useTheme
-from vantu.vantu_assets import VANTU_ASSETS
 
-__all__ = ["SelectStyleMixin", "DYNAMIC_PROPERTIES", "themed_icon", "END_INSET"]
-
-END_INSET = 12
-"""Gap (pixels) between a boxed field's right border and its buttons (the native module places
-the buttons with the same number); the input's text stops before the buttons."""
-
-_ICONS: dict[tuple[str, str], QIcon] = {}
+__all__ = ["SelectStyleMixin", "DYNAMIC_PROPERTIES", "themed_icon"]
 
 
-def themed_icon(path: str) -> QIcon:
-    """The icon file ``path`` in the current theme's icon colour (one ``QIcon`` per file and mode).
+def themed_icon(icon: object) -> QIcon:
+    """``QIcon(icon)``. The library's icons (``VANTU_ASSETS.ICONS``) follow the theme by
+    themselves; this stays for callers written when they did not."""
+    return QIcon(icon)
 
-    The files are drawn in the grey that suits light surfaces; on dark ones the glyph takes the
-    theme's secondary text colour."""
-    theme = useTheme()
-    key = (path, theme.mode)
-    icon = _ICONS.get(key)
-    if icon is None:
-        icon = QIcon(path)
-        if theme.mode != "light":
-            text = theme.palette["text"]
-            icon = _tinted(icon, QColor(text["secondary"]), QColor(text["disabled"]))
-        _ICONS[key] = icon
-    return icon
-
-
-def _tinted(source: QIcon, color: QColor, disabled: QColor) -> QIcon:
-    tinted = QIcon()
-    for size in (24, 48):
-        for mode, paint in ((QIcon.Mode.Normal, color), (QIcon.Mode.Disabled, disabled)):
-            pixmap = source.pixmap(size, size)
-            painter = QPainter(pixmap)
-            painter.setCompositionMode(QPainter.CompositionMode.CompositionMode_SourceIn)
-            painter.fillRect(pixmap.rect(), paint)
-            painter.end()
-            tinted.addPixmap(pixmap, mode)
-    return tinted
 
 DYNAMIC_PROPERTIES: tuple[str, ...] = (
     "error", "hovered", "multipleHasValue", "filledHasValue", "hasStartAdornment", "focused", "hasTitle",
 )
 """Dynamic properties of the field that its style sheet selects on. "focused": the field's input
-has keyboard focus or its popup is open (a click focuses the input, never the field itself);
-"hasTitle": the label is shown as the frame's title. Both are kept by ``style_sync_state``."""
+has keyboard focus (a click on the input or the arrow focuses it, and it keeps focus while the
+list is open); "hasTitle": the label is shown as the frame's title. Both are kept by
+``style_sync_state``, which the input's focus changes and the title changes call."""
 
 # Sheets differ between fields only by the object name: build each one once per theme and look.
 _NAME = "\x00name\x00"
@@ -171,13 +141,17 @@ class SelectStyleMixin:
             f"#inputField {{{field}}}",
             # A line of text stops before the buttons; tags keep their own right margin for them.
             f"QLineEdit#inputField {{padding-right: {self._style_text_end(own)}px;}}",
-            f"QPlainTextEdit#inputField {{padding-right: {0 if own['variant'] == 'standard' else END_INSET}px;}}",
             # Qt ignores pseudo-states on ancestors: the input is disabled with the field anyway.
             f"#inputField:disabled {{{get_qss_style(field_slots.get('disabled'))}}}",
             f"#actionframe {{background: transparent; border: none;}}",
             f"#actionframe QPushButton {{{button}}}",
             f"#actionframe QPushButton:hover {{{get_qss_style(button_slots.get('hover'))}}}",
             f"#actionframe QPushButton:pressed {{{get_qss_style(button_slots.get('pressed'))}}}",
+            # The frame is flush with the field's right edge; of a single select's 24-pixel arrow
+            # button only its first 20 pixels show. The margins draw each button as a 16-pixel
+            # circle, the arrow's centred 10 pixels from the edge in both modes, clear of the border.
+            f"#actionframe QPushButton {{margin: 4px {'2px 4px 6px' if own['multiple'] else '6px 4px 2px'};"
+            f" border-radius: 8px;}}",
         ]
         # Only the filled variant lays its value out differently under a title.
         rules = [rule for rule in rules if "hasTitle" not in rule or not rule.endswith("{}")]
@@ -185,15 +159,15 @@ class SelectStyleMixin:
 
     @staticmethod
     def _style_text_end(own: dict[str, Any]) -> int:
-        """Room the input leaves at its right end for the action frame (20 pixels) and the end
-        padding, so a long text stops before the arrow. A multiple select's text is elided to the
-        input's width less 62 pixels: its room is the rest of that (the line edit keeps 2 pixels
-        of margin on each side), which the clear button, shown on hover only, barely touches."""
+        """Room the input leaves at its right end, so a long text stops before the arrow. A single
+        select's arrow is drawn 14 pixels from the field's edge at most; the text keeps 6 more
+        (less the border and padding right of the input). A multiple select's text is elided to
+        the input's width less 62 pixels: its room is the rest of that (the line edit keeps 2
+        pixels of margin on each side), which the clear button, shown on hover only, barely touches."""
         if own["multiple"]:
             return 62 - 4
-        inset = 0 if own["variant"] == "standard" else END_INSET
         edge = 2 if own["variant"] == "outlined" else 0  # border and padding right of the input
-        return 20 + inset + 4 - edge
+        return 20 - edge
 
     def _apply_sx_sizes(self) -> None:
         sx = getattr(self, "_sx", None) or {}
@@ -218,46 +192,12 @@ class SelectStyleMixin:
         text = self.style_sheet_text()
         if text != self.styleSheet():  # re-applying the same sheet would re-polish every child
             self.setStyleSheet(text)
-            self._style_follow_mode()
-
-    def _style_follow_mode(self) -> None:
-        """After a theme switch: icons in the new colours, and the popup's surface."""
-        mode = useTheme().mode
-        seen = getattr(self, "_style_mode", None)
-        self._style_mode = mode
-        if seen is None or seen == mode:
-            return  # the buttons were just made in this mode
-        icons = VANTU_ASSETS.ICONS
-        button = getattr(self, "_btnSelect", None)
-        if button is not None:
-            button.setIcon(themed_icon(icons.ARROW_UP if getattr(self, "_popupShowed", False) else icons.ARROW_DOWN))
-        clear = getattr(self, "_btn_clear_text", None)
-        if clear is not None:
-            clear.setIcon(themed_icon(icons.CLOSE))
-        self.style_menu_surface()
-
-    def style_menu_surface(self) -> None:
-        """The popup's container as a Material menu surface: the theme's paper colour, a hairline
-        outline, rounded corners and a soft shadow in the window's right and bottom margins."""
-        menu = getattr(self, "_menu", None)
-        if menu is None:
-            return
-        theme = useTheme()
-        menu.setStyleSheet(menu_surface_sheet("#" + menu.objectName()))
-        effect = menu.graphicsEffect()
-        if not isinstance(effect, QGraphicsDropShadowEffect):
-            effect = QGraphicsDropShadowEffect(menu)
-            effect.setBlurRadius(12)
-            effect.setOffset(QPointF(2, 3))
-            menu.setGraphicsEffect(effect)
-        effect.setColor(QColor(0, 0, 0, 150 if theme.mode == "dark" else 60))
 
     def style_sync_state(self) -> None:
         """Brings the "focused" and "hasTitle" properties up to date and, when one changed,
         re-applies the style and lets the frame re-measure its padding."""
         field = getattr(self, "_inputField", None)
-        popup = getattr(self, "_popup", None)
-        focused = bool(field is not None and field.hasFocus()) or bool(popup is not None and popup.isVisible())
+        focused = bool(field is not None and field.hasFocus())
         titled = bool(self.title())
         changed = False
         for name, state in (("focused", focused), ("hasTitle", titled)):
