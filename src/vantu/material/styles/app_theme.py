@@ -1,9 +1,13 @@
 """``apply_theme``: make a whole application follow the theme.
 
 The components style themselves; what lies around them (the window and
-dialog backgrounds, plain Qt widgets, scroll bars) takes its colours from the
-application palette and style sheet, which this module keeps in step with the
-theme.
+dialog backgrounds, plain Qt widgets, scroll bars, menus) takes its colours
+from the application palette, which this module keeps in step with the theme.
+
+It sets no application style sheet on purpose: with one in place, a style
+sheet that an application later sets on a window no longer re-styles the
+window's existing tool bars and lists (Qt only re-polishes them, without the
+style change they size themselves on).
 """
 from __future__ import annotations
 
@@ -17,11 +21,9 @@ from shiboken6 import isValid
 from vantu.hooks import useEffect
 from vantu.material.styles.theme import Theme, useTheme
 
-__all__ = ["ThemeFollower", "apply_theme", "application_palette", "application_sheet"]
+__all__ = ["ThemeFollower", "apply_theme", "application_palette"]
 
 _FOLLOWER_NAME = "vantu-theme-follower"
-_BEGIN = "/* vantu theme: begin */"
-_END = "/* vantu theme: end */"
 
 
 def _opaque(colour: str, over: str) -> QColor:
@@ -48,7 +50,8 @@ def application_palette(theme: Theme | None = None) -> QPalette:
         roles.AlternateBase: QColor(p["filled"]["background"]),
         roles.Text: text,
         roles.PlaceholderText: QColor(p["text"]["secondary"]),
-        roles.Button: QColor(paper),
+        # Buttons and scroll bar handles: a tonal surface that stands out in both modes.
+        roles.Button: QColor(p["filled"]["background"]),
         roles.ButtonText: text,
         roles.BrightText: QColor(p["error"]["main"]),
         roles.Highlight: QColor(p["primary"]["main"]),
@@ -77,37 +80,18 @@ def application_palette(theme: Theme | None = None) -> QPalette:
     return palette
 
 
-def application_sheet(theme: Theme | None = None) -> str:
-    """The application style-sheet rules of the theme's current mode.
+def _repolish_styled(app: QApplication) -> None:
+    """Polish again every widget that a style sheet styles, its own or an ancestor's.
 
-    Only window and dialog backgrounds and scroll bars: any widget's own sheet, and
-    any sheet on its ancestors, comes after these and wins.
+    Qt gives such a widget a copy of its palette when it polishes it and keeps that copy:
+    without a new polish it would go on showing the previous application palette.
     """
-    p = (theme or useTheme()).palette
-    thumb, thumb_hover = p["outline"], p["text"]["secondary"]
-    return f"""{_BEGIN}
-QMainWindow, QDialog {{ background-color: {p["background"]["default"]}; }}
-QScrollBar:vertical {{ background: transparent; width: 12px; margin: 2px; }}
-QScrollBar:horizontal {{ background: transparent; height: 12px; margin: 2px; }}
-QScrollBar::handle {{ background: {thumb}; border-radius: 4px; }}
-QScrollBar::handle:vertical {{ min-height: 32px; }}
-QScrollBar::handle:horizontal {{ min-width: 32px; }}
-QScrollBar::handle:hover, QScrollBar::handle:pressed {{ background: {thumb_hover}; }}
-QScrollBar::add-line, QScrollBar::sub-line {{ width: 0px; height: 0px; border: none; background: none; }}
-QScrollBar::add-page, QScrollBar::sub-page {{ background: transparent; }}
-QAbstractScrollArea::corner {{ background: transparent; }}
-{_END}"""
-
-
-def _strip_ours(sheet: str) -> str:
-    """The application's own rules: its sheet without the block this module wrote."""
-    start = sheet.find(_BEGIN)
-    if start < 0:
-        return sheet
-    end = sheet.find(_END, start)
-    if end < 0:
-        return sheet
-    return (sheet[:start] + sheet[end + len(_END):]).strip("\n")
+    for widget in app.allWidgets():
+        style = widget.style()
+        if style.metaObject().className() == "QStyleSheetStyle":
+            style.unpolish(widget)
+            style.polish(widget)
+            widget.update()
 
 
 class ThemeFollower(QObject):
@@ -130,24 +114,18 @@ class ThemeFollower(QObject):
         if not isValid(self):
             return
         theme = useTheme()
-        app = self._app
-        if theme.mode == self._mode and _BEGIN in app.styleSheet():
+        if theme.mode == self._mode:
             return
         self._mode = theme.mode
-        app.setPalette(application_palette(theme))
-        # A new sheet re-polishes every widget. That matters beyond the sheet's own rules:
-        # widgets under any style sheet keep the palette they were polished with, so only a
-        # re-polish lets them see the new application palette.
-        own = _strip_ours(app.styleSheet())
-        app.setStyleSheet(application_sheet(theme) + ("\n" + own if own else ""))
+        self._app.setPalette(application_palette(theme))
+        _repolish_styled(self._app)
 
     def remove(self) -> None:
-        """Stop following the theme and give the application back its own palette and rules."""
+        """Stop following the theme and give the application back its own palette."""
         if not isValid(self):
             return
-        app = self._app
-        app.setPalette(self._own_palette)
-        app.setStyleSheet(_strip_ours(app.styleSheet()))
+        self._app.setPalette(self._own_palette)
+        _repolish_styled(self._app)
         self._mode = None
         self.setParent(None)
         self.deleteLater()
@@ -156,12 +134,12 @@ class ThemeFollower(QObject):
 def apply_theme(app: Any = None) -> ThemeFollower:
     """Make ``app`` (default: the running ``QApplication``) follow the theme.
 
-    Sets the application palette from the theme (plain Qt widgets, dialogs, menus),
-    paints main windows and dialogs in the page colour, styles the scroll bars, and
-    keeps doing so after every ``set_theme_mode``. Rules already in the application's
-    style sheet are kept (and win over these). Calling it again for the same
-    application changes nothing and returns the same follower; ``remove()`` on the
-    follower undoes it.
+    Sets the application palette from the theme: main windows and dialogs take the
+    page colour, plain Qt widgets, menus and scroll bars the theme's surfaces and text,
+    also under style sheets an application sets on its windows (their rules win where
+    they name a colour). It keeps doing so after every ``set_theme_mode``. Calling it
+    again for the same application changes nothing and returns the same follower;
+    ``remove()`` on the follower gives the application its own palette back.
     """
     if app is None:
         app = QApplication.instance()
