@@ -52,7 +52,7 @@ class Page(QWidget):
         cell = QWidget()
         box = QVBoxLayout(cell)
         box.setContentsMargins(0, 0, 0, 0)
-        box.setSpacing(4)
+        box.setSpacing(8)  # apart from a helper text the demo may show under itself
         box.addWidget(widget)
         if caption is not None:
             box.addWidget(self.text(caption))

@@ -60,7 +60,10 @@ class Glyph(QLabel):
 
     def _refresh(self) -> None:
         ratio = self.devicePixelRatioF()
-        big = QIcon(self._path).pixmap(QSize(96, 96)).toImage().convertToFormat(QImage.Format.Format_ARGB32)
+        # Drawn at a ratio of 1 and handed the screen's ratio at the end: an image of another
+        # ratio would be drawn at its logical size, smaller.
+        big = QIcon(self._path).pixmap(QSize(96, 96), 1.0).toImage().convertToFormat(QImage.Format.Format_ARGB32)
+        big.setDevicePixelRatio(1.0)
         drawn = _ink_rect(big)
         side = round(ICON_SIZE * ratio)
         ink = round(INK * ratio)
