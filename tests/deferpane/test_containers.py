@@ -248,6 +248,17 @@ class TestLook:
         assert caption.font().pixelSize() == useTheme().typography["caption"]["fontSize"]
         assert caption.text() == "small" and caption.variant() == "caption"
 
+    def test_typography_colours_itself_unless_told_to_inherit(self, host):
+        own, inherited = Typography(text="own"), Typography(text="inherited", color="inherit")
+        Paper(children=[own, inherited]).renderUi(None, parent=host)
+        try:
+            set_theme_mode("dark")
+            assert useTheme().palette["text"]["primary"] in own.styleSheet()
+            assert inherited.styleSheet() == ""
+        finally:
+            set_theme_mode("light")
+        assert useTheme().palette["text"]["primary"] in own.styleSheet()
+
     def test_typography_text_follows_a_state(self, host):
         text = State("before")
         label = Typography(text=text)

@@ -57,10 +57,33 @@ VIETNAMESE = {
     "filled": "nền",
     "standard": "chuẩn",
     "Option": "Lựa chọn",
+    "Primary": "Màu chính",
+    "Secondary": "Màu phụ",
+    "Info": "Thông tin",
+    "Success": "Thành công",
+    "Warning": "Cảnh báo",
+    "Arrow down": "Mũi tên xuống",
+    "Arrow up": "Mũi tên lên",
+    "Calendar": "Lịch",
 }
+
+
+def _numbered() -> dict[str, str]:
+    """The deferred page's numbered headings, card titles and lines."""
+    from vantu.gallery.pages.deferred_page import CARDS, LINES, SECTIONS
+
+    words = {}
+    for s in range(1, SECTIONS + 1):
+        words[f"Section {s}"] = f"Phần {s}"
+        for c in range(1, CARDS + 1):
+            words[f"Card {s}.{c}"] = f"Thẻ {s}.{c}"
+    for i in range(1, LINES + 1):
+        words[f"Line {i}"] = f"Dòng {i}"
+    return words
 
 
 def install() -> None:
     # Both catalogues get every key, so each language covers the same words.
-    add_translations("en", {key: key for key in VIETNAMESE})
-    add_translations("vi", VIETNAMESE)
+    words = {**VIETNAMESE, **_numbered()}
+    add_translations("en", {key: key for key in words})
+    add_translations("vi", words)

@@ -1,4 +1,5 @@
-"""The gallery window's own style sheet, from the theme's palette."""
+"""The gallery window's own style sheet, from the theme's palette (the application palette
+comes from ``vantu.apply_theme``)."""
 from __future__ import annotations
 
 from vantu.material.styles import Theme
@@ -14,11 +15,13 @@ QToolBar#GalleryToolBar {{
     background: {p["background"]["paper"]}; border: none; border-bottom: 1px solid {p["divider"]};
     padding: 6px 12px; spacing: 6px;
 }}
+QToolBar#GalleryToolBar::separator {{ background: {p["divider"]}; width: 1px; margin: 10px 8px; }}
 QLabel#GalleryTitle {{ color: {p["primary"]["main"]}; font-size: 18px; font-weight: 600; padding-right: 16px; }}
 QToolBar#GalleryToolBar QPushButton {{
     background: transparent; color: {p["text"]["primary"]}; border: 1px solid {p["outline"]};
-    border-radius: 14px; padding: 4px 14px; min-height: 20px;
+    border-radius: 16px; padding: 0px 14px; min-height: 30px; max-height: 30px;
 }}
+QToolBar#GalleryToolBar QPushButton:hover {{ background: {p["action"]["hover"]}; }}
 QToolBar#GalleryToolBar QPushButton:checked {{
     background: {p["primary"]["main"]}; color: {p["primary"]["contrastText"]}; border-color: {p["primary"]["main"]};
 }}
@@ -26,11 +29,11 @@ QListWidget#GalleryNav {{
     background: {p["background"]["paper"]}; color: {p["text"]["primary"]}; border: none;
     border-right: 1px solid {p["divider"]}; padding: 8px 0px; outline: none;
 }}
-QListWidget#GalleryNav::item {{ padding: 10px 16px; border-radius: 18px; margin: 2px 8px; }}
+QListWidget#GalleryNav::item {{ height: 40px; padding: 0px 16px; border-radius: 20px; margin: 2px 8px; }}
 QListWidget#GalleryNav::item:selected {{ background: {p["action"]["selected"]}; color: {p["primary"]["main"]}; }}
 QStackedWidget QPushButton {{
     background: transparent; color: {p["primary"]["main"]}; border: 1px solid {p["outline"]};
-    border-radius: 18px; padding: 7px 20px; font-weight: 600;
+    border-radius: 20px; padding: 0px 24px; min-height: 38px; max-height: 38px; font-weight: 600;
 }}
 QStackedWidget QPushButton:hover {{ background: {p["action"]["hover"]}; }}
 QStackedWidget QPushButton:pressed {{ background: {p["action"]["selected"]}; }}

@@ -22,6 +22,7 @@ from PySide6.QtWidgets import (
     QWidget,
 )
 
+from vantu import apply_theme
 from vantu.gallery import texts, theme_sheet
 from vantu.gallery.pages import PAGES
 from vantu.hooks import useEffect
@@ -35,6 +36,8 @@ class GalleryWindow(QMainWindow):
     def __init__(self) -> None:
         super().__init__()
         texts.install()
+        # The application follows the theme first: window, palette and scroll bars.
+        apply_theme(QApplication.instance())
         self.setObjectName("GalleryWindow")
         self.resize(1180, 800)
         self.theme = useTheme()
@@ -57,8 +60,7 @@ class GalleryWindow(QMainWindow):
         self._theme_group = self._segmented(bar, (("light", "Light"), ("dark", "Dark")), self._on_theme_clicked)
         bar.addSeparator()
         self._lang_group = self._segmented(bar, (("en", "English"), ("vi", "Vietnamese")), self._on_lang_clicked)
-        self._switches[self.theme.mode].setChecked(True)
-        self._switches[i18n.lang].setChecked(True)
+        self._show_switch_state()
 
         body = QWidget(self)
         layout = QHBoxLayout(body)
@@ -116,8 +118,17 @@ class GalleryWindow(QMainWindow):
 
     def _apply_theme(self) -> None:
         self.setStyleSheet(theme_sheet.window_sheet(self.theme))
+        self._show_switch_state()
+
+    def _show_switch_state(self) -> None:
+        """The switches show the theme and language in force, however they were changed."""
+        for key in (self.theme.mode, i18n.lang):
+            button = self._switches.get(key)
+            if button is not None and not button.isChecked():
+                button.setChecked(True)
 
     def _retranslate(self, *_ignored) -> None:
+        self._show_switch_state()
         self._title.setText(translate("vantu gallery"))
         for button in self._switches.values():
             button.setText(translate(button.property("textKey")))

@@ -6,12 +6,10 @@ from typing import Any
 
 from PySide6.QtWidgets import QBoxLayout, QLabel, QWidget
 
-from vantu.hooks import State, useEffect
-from vantu.i18n.use_translation import i18n
+from vantu.hooks import State
 from vantu.material._container_base import ContainerBase, check_number, px
 from vantu.material.component import Component
-from vantu.material.typography import variant_font
-from vantu.utils.translator import getTranslatedText
+from vantu.material.typography import Typography
 
 __all__ = ["Section"]
 
@@ -44,19 +42,8 @@ class Section(ContainerBase):
         self._layout = self._box(self, QBoxLayout.Direction.TopToBottom, px(self._spacing))
         if self._title is None:
             return
-        label = QLabel(self)
+        # A Typography: it follows the State, the language and the theme by itself.
+        label = Typography(self._title, "h6").renderUi(None, parent=self)
         label.setObjectName("SectionTitle")
-        label.setFont(variant_font("h6"))
         self.titleLabel = label
-        self._update_title()
-        if isinstance(self._title, State):
-            useEffect(self._update_title, [self._title], component=self)
-        i18n.langChanged.connect(self._retranslate)
         self._layout.addWidget(label)
-
-    def _retranslate(self, *_ignored: Any) -> None:
-        self._update_title()
-
-    def _update_title(self) -> None:
-        title = self._title.value if isinstance(self._title, State) else self._title
-        self.titleLabel.setText(getTranslatedText(title))

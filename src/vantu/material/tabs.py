@@ -58,6 +58,9 @@ class Tabs(ContainerBase):
         self._body = self.pages
         self.tabBar.currentChanged.connect(self._handle_bar_changed)
         self._style_bar()
+        # Polished now, the bar reports its styled size from its first tab on; polished at the
+        # first show, its layout would keep the unstyled size.
+        self.tabBar.ensurePolished()
         useEffect(self._style_bar, [useTheme().state], component=self)
         i18n.langChanged.connect(self._retranslate)
 
@@ -78,6 +81,7 @@ class Tabs(ContainerBase):
     def _retranslate(self, *_ignored: object) -> None:
         for index in range(self.tabBar.count()):
             self.tabBar.setTabText(index, getTranslatedText(self._title_of(index)))
+        self.tabBar.updateGeometry()
 
     def _place_child(self, widget: QWidget, index: int) -> None:
         title = self._title_of(index)
@@ -90,6 +94,9 @@ class Tabs(ContainerBase):
                 self.tabBar.setCurrentIndex(index)
         finally:
             self._user_pick = True
+        # A hidden tab bar does not report its new size; the layout would keep the size of a
+        # bar without tabs and squeeze the bar built before the page is shown.
+        self.tabBar.updateGeometry()
 
     def _handle_bar_changed(self, index: int) -> None:
         if index < 0 or index >= self.pages.count():

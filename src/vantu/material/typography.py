@@ -3,7 +3,7 @@ from __future__ import annotations
 
 from typing import Any
 
-from PySide6.QtGui import QColor, QFont, QPalette
+from PySide6.QtGui import QFont
 from PySide6.QtWidgets import QLabel, QWidget
 from shiboken6 import isValid
 
@@ -14,12 +14,12 @@ from vantu.material.component import Component, RenderContext
 from vantu.material.styles import COLOR_NAMES, TYPOGRAPHY, useTheme
 from vantu.utils.translator import getTranslatedText
 
-__all__ = ["Typography", "VARIANTS", "variant_font"]
+__all__ = ["Typography", "VARIANTS", "variant_font", "variant_sheet"]
 
 VARIANTS: tuple[str, ...] = tuple(k for k, v in TYPOGRAPHY.items() if isinstance(v, dict))
 """Type styles of the theme: "h6", "subtitle1", "body1", "caption", ..."""
 
-_TEXT_COLORS = ("textPrimary", "textSecondary")
+_TEXT_COLORS = ("textPrimary", "textSecondary", "inherit")
 
 _fonts: dict[str, QFont] = {}
 
@@ -38,11 +38,41 @@ def variant_font(variant: str) -> QFont:
     return QFont(font)
 
 
+def text_color(color: str | None) -> str | None:
+    """The current theme's colour for a Typography ``color`` (``None`` for "inherit")."""
+    palette = useTheme().palette
+    if color is None or color == "textPrimary":
+        return palette["text"]["primary"]
+    if color == "textSecondary":
+        return palette["text"]["secondary"]
+    if color == "inherit":
+        return None
+    return palette[color]["main"]
+
+
+def variant_sheet(variant: str, color: str | None = None) -> str:
+    """The label's own style sheet for a type style in the current theme.
+
+    Colours and type sizes go in the widget's own sheet rather than its palette or font:
+    once any ancestor (or the application) has a style sheet, Qt copies each descendant's
+    palette when it polishes it and puts that copy back on every later polish, so palette
+    colours set on a container, or set after a theme switch, never show. A widget's own
+    sheet wins over every inherited one and is read again on each polish.
+    """
+    colour = text_color(color)
+    if colour is None:
+        return ""  # "inherit": no sheet of its own, so the palette reaches it
+    style = TYPOGRAPHY[variant]
+    weight = style.get("fontWeight", TYPOGRAPHY["fontWeightRegular"])
+    return f"color: {colour}; font-size: {style['fontSize']}px; font-weight: {weight};"
+
+
 class Typography(QLabel, Component):
     """One line (or a wrapped paragraph) of text in a Material type style.
 
-    The text colour is inherited from the surrounding surface unless
-    ``color`` names one.
+    The text takes the theme's primary text colour (the colour of text on every
+    Material surface) unless ``color`` names another one, and follows theme and
+    language switches.
     """
 
     def __init__(
@@ -56,8 +86,9 @@ class Typography(QLabel, Component):
         """Args:
             text: the text (translated), or a ``State`` holding it.
             variant: a type style of the theme ("body1", "h6", "caption", ...).
-            color: None to inherit, "textPrimary", "textSecondary", or a palette
-                colour name ("primary", "error", ...).
+            color: None or "textPrimary" for the theme's text colour, "textSecondary",
+                a palette colour name ("primary", "error", ...), or "inherit" to take
+                the colour from the surrounding widgets' palette and style sheets.
             wrap: wrap long text over several lines.
         """
         Component.__init__(self)
@@ -85,7 +116,7 @@ class Typography(QLabel, Component):
         if isinstance(self._text, State):
             useEffect(self._update_text, [self._text], component=self)
         i18n.langChanged.connect(self._retranslate)
-        if self._color is not None:
+        if self._color != "inherit":
             self._apply_color()
             useEffect(self._apply_color, [useTheme().state], component=self)
         return self
@@ -104,13 +135,4 @@ class Typography(QLabel, Component):
     def _apply_color(self) -> None:
         if not isValid(self):
             return
-        palette = useTheme().palette
-        if self._color == "textPrimary":
-            colour = palette["text"]["primary"]
-        elif self._color == "textSecondary":
-            colour = palette["text"]["secondary"]
-        else:
-            colour = palette[self._color]["main"]
-        pal = QPalette(self.palette())
-        pal.setColor(QPalette.ColorRole.WindowText, QColor(colour))
-        self.setPalette(pal)
+        self.setStyleSheet(variant_sheet(self._variant, self._color))

@@ -12,6 +12,7 @@ class Page(QWidget):
     def __init__(self, title: str) -> None:
         super().__init__()
         self._texts: list[tuple[QLabel, str]] = []
+        self._grids: list[QGridLayout] = []
         self.column = QVBoxLayout(self)
         self.column.setContentsMargins(32, 24, 32, 32)
         self.column.setSpacing(12)
@@ -21,6 +22,7 @@ class Page(QWidget):
     def text(self, key: str, role: str = "caption") -> QLabel:
         label = QLabel(translate(key))
         label.setProperty("role", role)
+        label.setIndent(0)  # a styled label would indent its text, out of line with the rest
         if role == "caption":
             # Captions wrap to their column instead of widening it.
             label.setWordWrap(True)
@@ -42,16 +44,18 @@ class Page(QWidget):
             grid.setColumnMinimumWidth(col, (800 - 24 * (columns - 1)) // columns)
         grid._next = 0  # next free cell
         grid._columns = columns
+        self._grids.append(grid)
         return grid
 
-    def demo(self, grid: QGridLayout, caption: str, widget: QWidget) -> QWidget:
-        """Puts `widget` with its caption under it into the next cell of `grid`."""
+    def demo(self, grid: QGridLayout, caption: str | None, widget: QWidget) -> QWidget:
+        """Puts `widget` with its caption (if any) under it into the next cell of `grid`."""
         cell = QWidget()
         box = QVBoxLayout(cell)
         box.setContentsMargins(0, 0, 0, 0)
-        box.setSpacing(4)
+        box.setSpacing(8)  # apart from a helper text the demo may show under itself
         box.addWidget(widget)
-        box.addWidget(self.text(caption))
+        if caption is not None:
+            box.addWidget(self.text(caption))
         box.addStretch(1)
         row, col = divmod(grid._next, grid._columns)
         grid.addWidget(cell, row, col)
@@ -59,6 +63,11 @@ class Page(QWidget):
         return widget
 
     def finish(self) -> "Page":
+        # Every column of every section holds a widget: Qt leaves out the spacing of an empty
+        # column, which would shift the columns of a short section against the others.
+        for grid in self._grids:
+            for index in range(grid._next, grid._columns):
+                grid.addWidget(QWidget(), 0, index)
         self.column.addStretch(1)
         return self
 

@@ -123,9 +123,12 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
             "padding": 0,
             "selectionBackgroundColor": color,
             "selectionColor": theme.contrast_text(ownState.get("color")),
+            # Without it Qt draws the placeholder (the label, while the field is empty) in the
+            # text colour at half strength: below AA contrast in both themes.
+            "placeholderTextColor": p["text"]["secondary"],
             "slots": {
                 "placeholder": {"color": p["text"]["secondary"]},
-                "disabled": {"color": p["text"]["disabled"]},
+                "disabled": {"color": p["text"]["disabled"], "placeholderTextColor": p["text"]["disabled"]},
             },
             "props": {
                 # The frame's padding sets the left edge; the right one keeps typed text off the border.
@@ -332,9 +335,11 @@ def _select_styles(theme: Theme) -> dict[str, StyleFunction]:
             "fontSize": body1["fontSize"],
             "selectionBackgroundColor": "transparent",
             "selectionColor": p["text"]["primary"],
+            # Qt's own placeholder colour is the text colour at half strength: too faint for AA.
+            "placeholderTextColor": p["text"]["secondary"],
             "slots": {
                 "placeholder": {"color": p["text"]["secondary"]},
-                "disabled": {"color": p["text"]["disabled"]},
+                "disabled": {"color": p["text"]["disabled"], "placeholderTextColor": p["text"]["disabled"]},
                 "error": {"color": p["text"]["primary"]},
             },
             "props": {
