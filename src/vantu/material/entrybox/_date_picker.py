@@ -14,7 +14,10 @@ from PySide6.QtWidgets import QCalendarWidget, QFrame, QHBoxLayout, QListWidget,
 
 from vantu.material.styles import useTheme
 
-__all__ = ["DatePicker", "DATE_FORMAT", "TIME_FORMAT", "parse_date_time"]
+__all__ = ["DatePicker", "DATETIME_TYPES", "DATE_FORMAT", "TIME_FORMAT", "parse_date_time"]
+
+DATETIME_TYPES: tuple[str, ...] = ("date", "time", "datetime")
+"""Values of an input's ``type`` that make it a date or time input."""
 
 DATE_FORMAT = "yyyy-MM-dd"
 TIME_FORMAT = "HH:mm"
