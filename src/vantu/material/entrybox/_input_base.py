@@ -12,6 +12,7 @@ widgets and wires them together:
 - ``_input_value``: the value, its shown text, selected keys and the record of choices;
 - ``_input_tags``: the chips of a multiple selection;
 - ``_input_list``: what the popup's list shows;
+- ``_input_dates``: the calendar button and date picker of a date or time input;
 - ``_input_label``: the label, floated or shown inside the empty field;
 - ``_input_style``: style sheets and restyling;
 - ``_input_keys`` and ``_input_events``: keys, focus, pointer and application events;
@@ -21,13 +22,14 @@ from __future__ import annotations
 
 from typing import Any
 
-from PySide6.QtCore import QEvent, QObject, QSize, Qt, Signal
+from PySide6.QtCore import QEvent, Qt, Signal
 from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QLineEdit, QSizePolicy, QVBoxLayout, QWidget
 
-from vantu.hooks import State, useEffect
+from vantu.hooks import State, useEffect, useState
 from vantu.material.styles.components import LABEL_STRIP
 
 from ._date_picker import DATETIME_TYPES
+from ._input_dates import CALENDAR_BUTTON_SIZE, InputDatesMixin
 from ._input_events import FieldEdit, InputEventsMixin
 from ._input_follow import InputFollowMixin, follow
 from ._input_keys import InputKeysMixin
@@ -35,7 +37,7 @@ from ._input_label import InputLabelMixin
 from ._input_list import InputListMixin
 from ._input_style import ACTION_FRAME_WIDTH, END_INSET, FIELD_HEIGHTS, VARIANTS, InputStyleMixin
 from ._input_tags import InputTagsMixin
-from ._input_value import MISSING, InputValueMixin
+from ._input_value import MISSING, InputValueMixin, unwrap_state
 from ._select import EntryBoxSelectMixin
 
 __all__ = ["InputBase", "DATETIME_TYPES", "VARIANTS", "FIELD_HEIGHTS", "ACTION_FRAME_WIDTH", "END_INSET"]
@@ -81,6 +83,7 @@ class InputBase(
     InputValueMixin,
     InputTagsMixin,
     InputListMixin,
+    InputDatesMixin,
     InputLabelMixin,
     InputStyleMixin,
     InputKeysMixin,
@@ -133,9 +136,15 @@ class InputBase(
         getter = config["getOptionLabel"]
         if getter is not None and not callable(getter):
             raise TypeError(f"Argument 'getOptionLabel' must be callable or None, got {type(getter).__name__}")
+        # Refused before anything is built: a State that holds itself has no value.
+        raw_value = config["value"]
+        if raw_value is MISSING or raw_value is None:
+            start = unwrap_state(config["defaultValue"], "defaultValue")
+        else:
+            start = unwrap_state(raw_value, "value")
 
         QWidget.__init__(self, parent)
-        for mixin in (InputValueMixin, InputListMixin, InputEventsMixin):
+        for mixin in (InputValueMixin, InputListMixin, InputDatesMixin, InputEventsMixin):
             mixin.__init__(self)
         self.setObjectName(f"InputBase-{id(self)}")
         self._args = args
@@ -157,14 +166,7 @@ class InputBase(
         self._multiple = bool(config["multiple"])
         self._isDateTimeType = config["type"] in DATETIME_TYPES
 
-        raw_value = config["value"]
         self._valueState = raw_value if isinstance(raw_value, State) else None
-        if raw_value is MISSING or raw_value is None:
-            start = config["defaultValue"]
-        else:
-            start = raw_value.value if self._valueState is not None else raw_value
-        if isinstance(start, State):
-            start = start.value
         if self._multiple and self._select:
             start = list(start) if isinstance(start, (list, tuple)) else ([] if start in (None, "") else [start])
         self._value = start
@@ -219,11 +221,14 @@ class InputBase(
 
     def _after_select_setup(self) -> None:
         """Brings the selected keys in line with the starting value."""
-        if hasattr(self, "_setSelectedKeys"):
-            if self._multiple:
-                self._setSelectedKeys(self._keys_of_record())
-            else:
-                self._setSelectedKeys(self._label_of(self._value) if self._value is not None else None)
+        if not hasattr(self, "_setSelectedKeys"):
+            # No options yet (they may come later, through a State): choices still need keys.
+            self._selectedKeys, self._setSelectedKeys = useState(initial=[] if self._multiple else None,
+                                                                 component=self)
+        if self._multiple:
+            self._setSelectedKeys(self._keys_of_record())
+        else:
+            self._setSelectedKeys(self._key_of(self._value) if self._value is not None else None)
         if self._multiple and self._renderTags:
             # The field grows with the rows of chips instead of clipping them.
             self._inputField.setSizePolicy(QSizePolicy.Policy.Expanding, QSizePolicy.Policy.Preferred)
@@ -237,11 +242,9 @@ class InputBase(
         if self.action_frame is not None:
             self.action_frame.show()
         if self._btnSelect is not None:
-            # Material's drop-down arrow is a 24 px icon; at Qt's default 16 px it is a speck.
-            self._btnSelect.setIconSize(QSize(24, 24))
-        if self._isDateTimeType and self._btnSelect is not None:
-            # The mixin hides the arrow of a date input; here it is the calendar button.
-            self._btnSelect.show()
+            # A press on the arrow puts the keyboard in the field, not on the button.
+            self._btnSelect.setFocusPolicy(Qt.FocusPolicy.NoFocus)
+            self._btnSelect.pressed.connect(self._focus_field)
 
     def _connect(self) -> None:
         self._inputField.textChanged.connect(self._handle_text_changed)
@@ -252,11 +255,18 @@ class InputBase(
             useEffect(self._apply_value_state, [self._valueState], component=self)
         if self._optionsState is not None:
             useEffect(self._apply_options_state, [self._optionsState], component=self)
+        if self._select and self._multiple and isinstance(self._renderOption, State):
+            # Connected after the select mode's own rebuild of the list: the new list gets the
+            # typed text's rows.
+            self._renderOption.valueChanged.connect(self._sync_list_rows)
 
     def setup_action_frame_and_adornment(self) -> None:
-        """Places the clear and arrow buttons over the right end of the field."""
+        """Places the clear and arrow buttons over the right end of the field; a date or time
+        input gets its calendar button there."""
         if self.action_frame is None:
             return
+        if self._isDateTimeType and self._btnCalendar is None:
+            self._setup_date_adornment()
         if not (self._multiple and self._renderTags):
             self._inputField.setTextMargins(0, 0, ACTION_FRAME_WIDTH + self._end_inset(), 0)
         self._place_action_frame()
@@ -265,13 +275,24 @@ class InputBase(
         return 0 if self._variant == "standard" else END_INSET
 
     def _place_action_frame(self) -> None:
-        """The clear and arrow buttons sit mid-box at the right end, where the select field has its own."""
+        """The clear and arrow buttons sit mid-box at the right end, where the select field has its own.
+
+        The calendar button of a date input takes the (hidden) arrow's place; the action frame
+        moves left by a button, so the clear button keeps its own place beside it.
+        """
         frame = getattr(self, "action_frame", None)
         if frame is None:
             return
         box = self._frame.geometry()
         x = box.x() + box.width() - self._end_inset() - _ARROW_FROM_END
-        frame.setGeometry(x, box.y() + box.height() // 2 - 13, ACTION_FRAME_WIDTH, 24)
+        y = box.y() + box.height() // 2 - 13
+        calendar = self._btnCalendar
+        if calendar is not None:
+            step = ACTION_FRAME_WIDTH - CALENDAR_BUTTON_SIZE
+            calendar.move(x + step, y)
+            calendar.raise_()
+            x -= step
+        frame.setGeometry(x, y, ACTION_FRAME_WIDTH, 24)
         frame.raise_()
 
     # -- Qt events, handed to the concerns -------------------------------------------
@@ -296,13 +317,18 @@ class InputBase(
         super().leaveEvent(event)
         self._pointer_left()
 
+    def hideEvent(self, event) -> None:
+        super().hideEvent(event)
+        self._input_hidden()
+
     def changeEvent(self, event) -> None:
         super().changeEvent(event)
         if event.type() == QEvent.Type.EnabledChange and hasattr(self, "_frame"):
             self._refresh_style()
+            self._enabled_changed()
 
-    def eventFilter(self, watched: QObject, event: QEvent) -> bool:
-        return self._filter_application_event(watched, event)
+    # The application-wide filter, straight to its handler: it sees every event.
+    eventFilter = InputEventsMixin._filter_application_event
 
 
 # Defaults of the keyword arguments, read as ``_<name>`` until an instance is given its own.

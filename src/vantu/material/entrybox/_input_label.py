@@ -4,8 +4,6 @@ from __future__ import annotations
 
 from typing import Any
 
-from shiboken6 import isValid
-
 from vantu.utils.translator import getTranslatedText
 
 __all__ = ["InputLabelMixin"]
@@ -19,13 +17,9 @@ class InputLabelMixin:
         if label:
             text = getTranslatedText(label)
             self._titleLabel.setText(f"{text} *" if self._required else text)
-        if self._isDateTimeType and getattr(self, "_btnSelect", None) is not None:
-            self._btnSelect.setToolTip(getTranslatedText("Choose time" if self._type == "time" else "Choose date"))
+        self._translate_date_texts()
         self._update_label()
-        if self._menu is not None and isValid(self._menu):
-            row = getattr(self._menu, "_messageRow", None)
-            if row is not None and isValid(row) and row.isVisible():
-                self.autocomplete_render_loading_menu_items()
+        self._retranslate_list()
 
     def _shows_tags(self) -> bool:
         return bool(self._select and self._multiple and self._renderTags)

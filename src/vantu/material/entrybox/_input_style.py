@@ -6,15 +6,8 @@ import functools
 from collections.abc import Mapping
 from typing import Any
 
-from shiboken6 import isValid
-
 from vantu.hooks import State
-from vantu.material.select._style import themed_icon
 from vantu.material.styles import get_qss_style, useTheme
-from vantu.vantu_assets import VANTU_ASSETS
-
-from ._date_picker import DatePicker
-from ._select import EntryBoxSelectMixin
 
 __all__ = ["InputStyleMixin", "VARIANTS", "FIELD_HEIGHTS", "ACTION_FRAME_WIDTH", "END_INSET"]
 
@@ -88,7 +81,7 @@ def _style_sheets(theme: Any, mode: str, color: Any, variant: str, size: str, st
 
 @functools.lru_cache(maxsize=8)
 def _action_sheet(theme: Any, mode: str) -> str:
-    """Style sheet of the clear and arrow buttons (and of the popup's message row)."""
+    """Style sheet of the clear, arrow and calendar buttons."""
     style = theme.components["KelInput"]["styles"]["actionButton"]({})
     slots = style.get("slots", {})
     return (
@@ -126,54 +119,15 @@ class InputStyleMixin:
             self._refresh_select_style(theme)
 
     def _refresh_select_style(self, theme: Any) -> None:
-        """Buttons, popup container and message row in the theme's colours."""
+        """Buttons and the list's message row in the theme's colours."""
         actions = _action_sheet(theme, theme.mode)
         frame = getattr(self, "action_frame", None)
         if frame is not None and frame.styleSheet() != actions:
             frame.setStyleSheet(actions)
-        if frame is not None and getattr(self, "_iconMode", None) != theme.mode:
-            self._theme_icons()
-        menu = self._menu
-        if menu is None or not isValid(menu):
-            return
-        if isinstance(menu, DatePicker):
-            menu.applyTheme()
-            return
-        self._style_menu(theme)
-
-    def _style_menu(self, theme: Any) -> None:
-        """The list's container as a Material menu surface: the paper colour, a thin outline
-        in place of the shadow a frameless window cannot cast, and room inside the rounded
-        corners so the rows never paint over them."""
-        menu = self._menu
-        p = theme.palette
-        sheet = (
-            f"#{menu.objectName()} {{background: {p['background']['paper']}; border: 1px solid {p['divider']};"
-            f" border-radius: {theme.shape['borderRadius']}px; padding: 4px 0px;}}"
-            f" #EntryBoxMenuMessage {{color: {p['text']['secondary']}; background: transparent;}}"
-        )
-        if menu.styleSheet() != sheet:
-            menu.setStyleSheet(sheet)
-
-    def _setIcons(self) -> None:
-        EntryBoxSelectMixin._setIcons(self)
-        self._theme_icons()
-
-    def _theme_icons(self) -> None:
-        """The buttons' icons in the theme's icon colour, as the select field draws its own
-        (the files' grey is too dim on a dark surface)."""
-        icons = VANTU_ASSETS.ICONS
-        showing = bool(getattr(self, "_popupShowing", False))
-        arrow = getattr(self, "_btnSelect", None)
-        if arrow is not None:
-            if self._isDateTimeType:
-                arrow.setIcon(themed_icon(icons.CLOSE if showing else icons.CALENDAR))
-            else:
-                arrow.setIcon(themed_icon(icons.ARROW_UP if showing else icons.ARROW_DOWN))
-        clear = getattr(self, "_btn_clear_text", None)
-        if clear is not None:
-            clear.setIcon(themed_icon(icons.CLOSE))
-        self._iconMode = useTheme().mode
+        calendar = getattr(self, "_btnCalendar", None)
+        if calendar is not None and calendar.styleSheet() != actions:
+            calendar.setStyleSheet(actions)
+        self._restyle_list(theme)
 
     def _handle_error_changed(self) -> None:
         self._refresh_style()

@@ -35,7 +35,10 @@ class _TagDelete:
         host = self._host()
         if host is None or not isValid(host):
             return
-        host._on_tag_deleted(self._index if key is MISSING else key)
+        if key is MISSING:
+            host._delete_tag_at(self._index)
+        else:
+            host._delete_tag_key(key)
 
 
 class InputTagsMixin:
@@ -51,12 +54,13 @@ class InputTagsMixin:
 
     def tags_setup_tags(self, key: Any = None, option: Any = None) -> None:
         """Adds or removes one option of a multiple selection, then rebuilds the tags."""
-        if key:
+        if key is not None:
+            # Any label is a key, a falsy one (0, "") included.
             found = self._find_option(key)
             if found is not MISSING:
                 option = found
         elif isinstance(option, dict):
-            key = self._label_of(option)
+            key = self._key_of(option)
         if key in self._selected_options:
             self._selected_options.pop(key)
         else:
@@ -82,35 +86,46 @@ class InputTagsMixin:
         """Props for the tag at ``index``: ``{"onDelete": callable}`` removing its option."""
         return {"onDelete": _TagDelete(self, index)}
 
-    def _on_tag_deleted(self, index: Any) -> None:
-        keys = list(self._selected_options)
-        key = keys[index] if isinstance(index, int) and 0 <= index < len(keys) else index
-        if isinstance(key, dict):
-            self.select_selected_change(key)
+    def _delete_tag_at(self, index: Any) -> None:
+        """Takes out the option of the tag at ``index`` (or the choice dict a tag renderer gave
+        ``getTagProps``)."""
+        if isinstance(index, dict):
+            self.select_selected_change(index)
             return
-        self.select_selected_change({"key": key, "value": self._selected_options.get(key)})
+        keys = list(self._selected_options)
+        if isinstance(index, int) and not isinstance(index, bool) and 0 <= index < len(keys):
+            self._delete_tag_key(keys[index])
+
+    def _delete_tag_key(self, key: Any) -> None:
+        """Takes out the option chosen under ``key``; a key not chosen changes nothing."""
+        if key in self._selected_options:
+            self.select_selected_change({"key": key, "value": self._selected_options[key]})
 
     def _rebuild_tags(self) -> None:
         line = getattr(self, "_inputFieldMultiple", None)
         if line is None:
             return
         had_focus = line.hasFocus()
-        old = self._flowWidget
-        new = FlowWidget(self, [line]).renderUi(ctx=self._ctx)
-        # Tags start where typed text would: the frame's padding is the left edge.
-        new.layout().setContentsMargins(0, 2, 0, 2)
-        layout = self._inputField.layout()
-        if old is not None and isValid(old):
-            layout.replaceWidget(old, new)
-            old.setParent(None)
-            old.deleteLater()
-        else:
-            layout.addWidget(new)
-        layout.setAlignment(new, Qt.AlignmentFlag.AlignVCenter)  # one row of chips sits mid-field
-        self._flowWidget = new
-        line.show()
-        if had_focus:
-            line.setFocus()
+        self._refocusing = had_focus
+        try:
+            old = self._flowWidget
+            new = FlowWidget(self, [line]).renderUi(ctx=self._ctx)
+            # Tags start where typed text would: the frame's padding is the left edge.
+            new.layout().setContentsMargins(0, 2, 0, 2)
+            layout = self._inputField.layout()
+            if old is not None and isValid(old):
+                layout.replaceWidget(old, new)
+                old.setParent(None)
+                old.deleteLater()
+            else:
+                layout.addWidget(new)
+            layout.setAlignment(new, Qt.AlignmentFlag.AlignVCenter)  # one row of chips sits mid-field
+            self._flowWidget = new
+            line.show()
+            if had_focus:
+                line.setFocus()
+        finally:
+            self._refocusing = False
         self._place_action_frame()
         self._fit_tags()
 

@@ -6,10 +6,26 @@ from typing import Any
 
 from PySide6.QtCore import Slot
 
-__all__ = ["InputValueMixin", "MISSING"]
+from vantu.hooks import State
+
+__all__ = ["InputValueMixin", "MISSING", "STATE_DEPTH_LIMIT", "unwrap_state"]
 
 MISSING = object()
 """Marks an argument that was not given."""
+
+STATE_DEPTH_LIMIT = 100
+"""Most ``State`` objects nested in one another that a value may come wrapped in."""
+
+
+def unwrap_state(value: Any, name: str) -> Any:
+    """The plain value inside ``value`` (a ``State``, a ``State`` of a ``State``... or a plain
+    value); a ``State`` that holds itself, or a longer chain, is refused naming argument ``name``."""
+    for _ in range(STATE_DEPTH_LIMIT + 1):
+        if not isinstance(value, State):
+            return value
+        value = value.value
+    raise ValueError(f"Argument '{name}': a State that holds itself, or States nested more than "
+                     f"{STATE_DEPTH_LIMIT} deep, has no value to use")
 
 
 class InputValueMixin:
@@ -27,6 +43,7 @@ class InputValueMixin:
 
     def setValue(self, value: Any) -> None:
         """Sets the value from the application, keeping keys, tags and shown text in line."""
+        value = unwrap_state(value, "value")
         if self._select:
             if self._multiple:
                 value = list(value) if isinstance(value, (list, tuple)) else ([] if value in (None, "") else [value])
@@ -35,7 +52,7 @@ class InputValueMixin:
                 if self._multiple:
                     self._setSelectedKeys(self._keys_of_record())
                 else:
-                    self._setSelectedKeys(self._label_of(value) if value is not None else None)
+                    self._setSelectedKeys(self._key_of(value) if value is not None else None)
             if self._multiple and self._renderTags:
                 self._rebuild_tags()
         self.base_set_value(value)
@@ -43,8 +60,7 @@ class InputValueMixin:
     def _apply_options_state(self) -> None:
         options = self._optionsState.value
         self._options = list(options) if isinstance(options, (list, tuple)) else []
-        if self._menu:
-            self._refresh_menu_rows()
+        self._sync_list_rows()
 
     def _apply_value_state(self) -> None:
         self.setValue(self._valueState.value)
@@ -66,12 +82,12 @@ class InputValueMixin:
                 if self._inputField.text() != text:
                     self._inputField.setText(text)
             elif not self._multiple:
-                self._inputField.setText(self._label_of(self._value) if self._value is not None else "")
+                self._inputField.setText(self._text_of(self._value))
             elif not self._renderTags:
                 if callable(self._renderValue):
                     self._inputField.setText(str(self._renderValue(self._value)))
                 else:
-                    self._inputField.setText(", ".join(self._label_of(o) for o in self._value or []))
+                    self._inputField.setText(", ".join(self._text_of(o) for o in self._value or []))
         finally:
             self._applying = False
         if hasattr(self, "_labelPlace"):
@@ -90,32 +106,39 @@ class InputValueMixin:
 
     # -- options, keys and the record of chosen options ---------------------------------
 
-    def _label_of(self, option: Any) -> str:
+    def _key_of(self, option: Any) -> Any:
+        """The key a chosen ``option`` is filed under: a text is its own key, anything else
+        the label getter's result, whatever its type (an id number, say)."""
         if option is None:
             return ""
         if isinstance(option, str):
             return option
         if callable(self._getOptionLabel):
-            return str(self._getOptionLabel(option))
+            return self._getOptionLabel(option)
         if isinstance(option, dict):
-            return str(option.get("label") or option.get("value") or "")
-        return str(option)
+            return option.get("label") or option.get("value") or ""
+        return option
+
+    def _text_of(self, option: Any) -> str:
+        """The text shown for ``option``."""
+        key = self._key_of(option)
+        return key if isinstance(key, str) else str(key)
 
     def _find_option(self, key: Any) -> Any:
         for option in self._options or []:
-            if self._label_of(option) == key:
+            if self._key_of(option) == key:
                 return option
         return MISSING
 
     def _record_for(self, value: Any) -> dict[Any, Any]:
-        """The chosen options of ``value`` as label -> option."""
+        """The chosen options of ``value`` as key -> option."""
         if value is None or value == "":
             return {}
         items = value if isinstance(value, list) else [value]
-        return {self._label_of(o): o for o in items}
+        return {self._key_of(o): o for o in items}
 
     def _keys_of_record(self) -> list[Any]:
-        return [self._label_of(o) for o in self._selected_options.values()]
+        return [self._key_of(o) for o in self._selected_options.values()]
 
     # -- clearing ----------------------------------------------------------------------
 
@@ -132,8 +155,7 @@ class InputValueMixin:
         if self._multiple and self._renderTags:
             self._rebuild_tags()
         self.base_set_value(empty)
-        if self._menu:
-            self._refresh_menu_rows()
+        self._sync_list_rows()
 
     def _update_clear_button(self) -> None:
         button = getattr(self, "_btn_clear_text", None)
