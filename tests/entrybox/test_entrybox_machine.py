@@ -222,7 +222,8 @@ class EntryBoxSession(RuleBasedStateMachine):
             assert focus is not None and inp.isAncestorOf(focus)  # the list never takes the keyboard
             if inp._menu.listView.isVisible():
                 model = inp._menu.listView.model()
-                assert [model.data(model.index(r, 0)) for r in range(model.rowCount())] == [shown(o) for o in self.rows()]
+                rows = [model.data(model.index(r, 0)) for r in range(model.rowCount())]
+                assert rows == [shown(o) for o in self.rows()]
         assert inp.value == self.model
         if self.multiple:
             keys = [label(o) for o in self.model]
@@ -242,7 +243,11 @@ class EntryBoxSession(RuleBasedStateMachine):
         flush_deletes(app)
         gc.collect()
         assert ref() is None
+        # Nothing left listening: an outside value, the theme and the language reach no one.
+        self.state.setValue([OPTIONS[2]] if self.multiple else OPTIONS[2])
+        set_theme_mode("dark")
         set_theme_mode("light")
+        set_language("vi")
         set_language("en")
         self.window.close()
         self.window.deleteLater()

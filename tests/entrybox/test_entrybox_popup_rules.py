@@ -115,6 +115,21 @@ class TestOpening:
             assert focus is line and blurred == []
 
 
+    def test_a_platform_that_keeps_the_keyboard_on_the_list_is_noticed_when_it_closes(self, render, qtbot, qapp):
+        blurred = []
+        box = render(options=OPTIONS, getOptionLabel=label, onBlur=lambda b: blurred.append(1))
+        inp = box._input
+        box.window().activateWindow()
+        inp._inputField.setFocus()
+        qtbot.waitUntil(inp._inputField.hasFocus)
+        box.window().activateWindow = lambda: None  # the platform refuses to hand it back
+        qtbot.keyClick(inp._inputField, Qt.Key.Key_Down)
+        settle()
+        assert inp._popupShowing and QApplication.activeWindow() is inp._popup and blurred == []
+        qtbot.mouseClick(qapp.mainWindow, LEFT)
+        assert not inp._popupShowing and blurred == [1] and not inp._focused
+
+
 @pytest.fixture
 def form(qtbot):
     """Two entry boxes, a select field and a line edit in one window."""
@@ -145,7 +160,8 @@ class TestOneListAtATime:
             qtbot.keyClick(single._inputField, Qt.Key.Key_Tab)
             assert not single.isAncestorOf(QApplication.focusWidget())
         else:
-            target = {"other entry box": tags._inputFieldMultiple, "select field": select._inputField, "line edit": line}[away]
+            target = {"other entry box": tags._inputFieldMultiple, "select field": select._inputField,
+                      "line edit": line}[away]
             qtbot.mouseClick(target, LEFT)
         settle()
         assert not single._popupShowing and not single._popup.isVisible()

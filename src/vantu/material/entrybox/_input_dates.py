@@ -64,6 +64,7 @@ class InputDatesMixin:
         if popup is None or not isValid(popup):
             popup = self._datePopup = DatePickerPopup(self, self._date_kind())
             popup.picked.connect(self._handle_date_picked)
+            popup.closed.connect(self._popup_gone)
         popup.open(self._value)
 
     def date_close_picker(self) -> None:

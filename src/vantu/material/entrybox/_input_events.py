@@ -16,6 +16,7 @@ __all__ = ["FieldEdit", "InputEventsMixin"]
 
 _PRESS = QEvent.Type.MouseButtonPress
 _SHOW = QEvent.Type.Show
+_HIDE = QEvent.Type.Hide
 _ACTIVATE = QEvent.Type.WindowActivate
 _WINDOW_SWITCH = Qt.FocusReason.ActiveWindowFocusReason
 # Focus that goes to another window or to a menu has not left the input for good.
@@ -90,6 +91,10 @@ class InputEventsMixin:
             self.select_hide_popup()
         self.date_close_picker()
 
+    def _focus_inside(self) -> bool:
+        now = QApplication.focusWidget()
+        return now is not None and self.isAncestorOf(now)
+
     def _own_popup_active(self) -> bool:
         active = QApplication.activeWindow()
         return active is not None and (active is self._popup or active is self._datePopup)
@@ -112,8 +117,7 @@ class InputEventsMixin:
             return  # the popup's window took the keyboard; it is handed straight back
         if self._refocusing:
             return  # the tags are being rebuilt around the typing field, which gets focus back
-        now = QApplication.focusWidget()
-        if now is not None and self.isAncestorOf(now):
+        if self._focus_inside():
             return  # from the field to the tags' typing field or back: still in the input
         self._focused = False
         self._refresh_style()
@@ -201,16 +205,24 @@ class InputEventsMixin:
         if kind == _PRESS:
             if self._popupShowing and watched.isWidgetType() and not self._press_keeps_list(watched, event):
                 self.select_hide_popup()
-        elif kind == _SHOW or kind == _ACTIVATE:
+        elif kind == _SHOW or kind == _ACTIVATE or kind == _HIDE:
             popup = self._popup
             if popup is not None and watched is popup:
                 if kind == _ACTIVATE:
                     # Platforms that activate every new window (offscreen, some compositors) hand
                     # the list the keyboard: give it back to the input's window.
                     self.window().activateWindow()
-                else:
+                elif kind == _SHOW:
                     self._list_shown()
+                else:
+                    self._popup_gone()
         return False
+
+    def _popup_gone(self) -> None:
+        """A popup closed: if the platform kept the keyboard away from the input after all (it
+        may refuse to hand it back), the input is no longer focused."""
+        if self._focused and not self._focus_inside():
+            self._handle_field_focus_out(Qt.FocusReason.PopupFocusReason)
 
     def _list_shown(self) -> None:
         """The list's window is being shown: the date picker goes (one popup at a time), the rows
