@@ -1,23 +1,24 @@
 """What the entry box looks like to a user: sizes, text edges, colours in both themes,
-texts after a language switch, and the date input's calendar."""
+texts after a language switch, and the date input's calendar button and picker."""
 from __future__ import annotations
 
 import gc
 import weakref
 
 import pytest
-from PySide6.QtCore import QDate, Qt
-from PySide6.QtGui import QColor, QPalette
-from PySide6.QtWidgets import QApplication, QCalendarWidget
+from PySide6.QtCore import QDate, QPoint, Qt
+from PySide6.QtGui import QColor, QIcon, QPalette
+from PySide6.QtWidgets import QApplication, QCalendarWidget, QTableView
 
 from vantu.hooks import State
 from vantu.i18n.use_translation import set_language
 from vantu.material.component import RenderContext
-from vantu.material.entrybox._date_picker import DatePicker, parse_date_time
+from vantu.material.entrybox._date_picker import parse_date_time
 from vantu.material.entrybox._tags_view import Tag
 from vantu.material.entrybox.entrybox import EntryBox
 from vantu.material.styles import set_theme_mode, useTheme
 from vantu.material.styles.palette import DARK_PALETTE, LIGHT_PALETTE
+from vantu.vantu_assets import VANTU_ASSETS
 
 from .conftest import flush_deletes
 
@@ -126,20 +127,25 @@ class TestThemes:
         assert QColor(image.pixel(0, middle)) == red and QColor(image.pixel(1, middle)) == red
         assert QColor(image.pixel(2, middle)) != red
 
-    def test_buttons_and_popup_surface_follow_a_theme_switch(self, render, qtbot, dark):
+    def test_buttons_and_message_row_follow_a_theme_switch(self, render, qtbot, dark):
         box = render(options=[], getOptionLabel=str, select=True)
         inp = box._input
         qtbot.mouseClick(inp._inputField, Qt.MouseButton.LeftButton)
         assert inp._popupShowing
-        assert LIGHT_PALETTE["background"]["paper"] in inp._menu.styleSheet()
-        assert LIGHT_PALETTE["action"]["hover"] in inp.action_frame.styleSheet()
+        plain = f"#{inp._menu.objectName()} {{background: white;}}"  # the select mode's own, in every theme
         row = inp._menu._messageRow
-        assert row.isVisible() and text_colour(row) == QColor(LIGHT_PALETTE["text"]["secondary"])
+
+        def row_colours() -> tuple[QColor, QColor]:
+            return text_colour(row), QColor(row.grab().toImage().pixel(2, 2))
+
+        assert inp._menu.styleSheet() == plain
+        assert LIGHT_PALETTE["action"]["hover"] in inp.action_frame.styleSheet()
+        assert row.isVisible()
+        assert row_colours() == (QColor(LIGHT_PALETTE["text"]["secondary"]), QColor(LIGHT_PALETTE["background"]["paper"]))
         dark()
-        assert DARK_PALETTE["background"]["paper"] in inp._menu.styleSheet()
-        assert "white" not in inp._menu.styleSheet()
+        assert inp._menu.styleSheet() == plain
         assert DARK_PALETTE["action"]["hover"] in inp.action_frame.styleSheet()
-        assert text_colour(row) == QColor(DARK_PALETTE["text"]["secondary"])
+        assert row_colours() == (QColor(DARK_PALETTE["text"]["secondary"]), QColor(DARK_PALETTE["background"]["paper"]))
 
 
 class TestLanguage:
@@ -156,53 +162,93 @@ class TestLanguage:
         assert box._helperLabel.text() == "Required"
 
 
+def click_day(qtbot, calendar: QCalendarWidget, day: int) -> None:
+    """A real click on ``day`` of the month the calendar shows."""
+    view = calendar.findChild(QTableView)
+    model = view.model()
+    for row in range(1, model.rowCount()):
+        for column in range(model.columnCount()):
+            index = model.index(row, column)
+            if model.data(index) == day and not (row == 1 and day > 20) and not (row > 4 and day < 15):
+                qtbot.mouseClick(view.viewport(), Qt.MouseButton.LeftButton, pos=view.visualRect(index).center())
+                return
+    raise AssertionError(f"no day {day}")
+
+
 class TestDateInput:
-    def test_shows_its_calendar_button_and_picks_a_day(self, render, qtbot):
+    def test_its_own_calendar_button_opens_the_picker(self, render, qtbot):
         picked = []
         box = render(label="Date", type="date", select=True, options=[], getOptionLabel=str,
                      onChange=lambda i: picked.append(i.value))
         inp = box._input
         qtbot.waitUntil(lambda: not inp._btnSelect.icon().isNull())
-        assert inp._btnSelect.isVisible()
-        assert inp._btnSelect.icon().cacheKey() != 0
-        qtbot.mouseClick(inp._btnSelect, Qt.MouseButton.LeftButton)
-        assert inp._popupShowing and isinstance(inp._menu, DatePicker)
-        assert getattr(inp._menu, "_messageRow", None) is None  # no "No options" row
-        calendar = inp._menu.findChild(QCalendarWidget)
-        day = QDate(2026, 3, 14)
-        calendar.setSelectedDate(day)
-        calendar.clicked.emit(day)
+        # The select mode's arrow stays hidden, with its down arrow; the calendar is the input's own.
+        assert inp._btnSelect.isHidden()
+        assert inp._btnSelect.icon().pixmap(16).toImage() == QIcon(VANTU_ASSETS.ICONS.ARROW_DOWN).pixmap(16).toImage()
+        button = inp._btnCalendar
+        assert button.isVisible() and not button.icon().isNull() and button.toolTip() == "Choose date"
+        qtbot.mouseClick(button, Qt.MouseButton.LeftButton)
+        popup = inp._datePopup
+        assert popup.isOpen() and not inp._popupShowing and inp._popup is None
+        calendar = popup.picker.calendar
+        calendar.setSelectedDate(QDate(2026, 3, 10))
+        click_day(qtbot, calendar, 14)
         assert picked == ["2026-03-14"] and inp._inputField.text() == "2026-03-14"
-        assert not inp._popupShowing and not inp._popup.isVisible()
+        assert not popup.isOpen() and inp._selectedKeys.value == "2026-03-14"
         qtbot.mouseClick(inp._inputField, Qt.MouseButton.LeftButton)
-        assert inp._popupShowing and calendar.selectedDate() == day  # reopens on the chosen day
+        assert popup.isOpen() and calendar.selectedDate() == QDate(2026, 3, 14)  # reopens on the chosen day
+        qtbot.mouseClick(button, Qt.MouseButton.LeftButton)
+        assert not popup.isOpen()
+
+    def test_its_list_offers_this_moment_and_one_popup_is_up_at_a_time(self, render, qtbot):
+        box = render(label="Date", type="date", select=True, options=[])
+        inp = box._input
+        qtbot.mouseClick(inp._btnCalendar, Qt.MouseButton.LeftButton)
+        assert inp._datePopup.isOpen()
+        # A release on the entry box's padding opens the select mode's list: the picker goes.
+        qtbot.mouseClick(inp._frame, Qt.MouseButton.LeftButton, pos=QPoint(6, 8))
+        assert inp._popupShowing and not inp._datePopup.isOpen()
+        today = QDate.currentDate().toString("yyyy-MM-dd")
+        view = inp._menu.listView
+        assert [view.model().data(view.model().index(r, 0)) for r in range(view.model().rowCount())] == [today]
+        qtbot.mouseClick(inp._btnCalendar, Qt.MouseButton.LeftButton)
+        assert inp._datePopup.isOpen() and not inp._popupShowing and not inp._popup.isVisible()
+        qtbot.keyClick(inp._inputField, Qt.Key.Key_Escape)
+        assert not inp._datePopup.isOpen()
+        qtbot.mouseClick(inp._frame, Qt.MouseButton.LeftButton, pos=QPoint(6, 8))
+        qtbot.mouseClick(view.viewport(), Qt.MouseButton.LeftButton, pos=view.visualRect(view.model().index(0, 0)).center())
+        assert inp.value == today and inp._inputField.text() == today and not inp._popupShowing
 
     def test_time_and_date_time_inputs(self, render, qtbot):
         box = render(type="time", select=True, options=[], getOptionLabel=str)
         inp = box._input
         qtbot.mouseClick(inp._inputField, Qt.MouseButton.LeftButton)
-        times = inp._menu.times
-        assert inp._menu.calendar is None and times.item(0).text() == "00:00" and times.count() == 48
+        times = inp._datePopup.picker.times
+        assert inp._datePopup.picker.calendar is None and times.item(0).text() == "00:00" and times.count() == 48
+        assert inp._btnCalendar.toolTip() == "Choose time"
         item = times.findItems("14:30", Qt.MatchFlag.MatchExactly)[0]
         qtbot.mouseClick(times.viewport(), Qt.MouseButton.LeftButton, pos=times.visualItemRect(item).center())
-        assert inp.value == "14:30" and not inp._popupShowing
+        assert inp.value == "14:30" and not inp._datePopup.isOpen()
 
         box = render(type="datetime", select=True, options=[], getOptionLabel=str, value="2026-01-02 09:00")
         inp = box._input
         qtbot.mouseClick(inp._inputField, Qt.MouseButton.LeftButton)
-        picker = inp._menu
+        picker = inp._datePopup.picker
         assert picker.calendar.selectedDate() == QDate(2026, 1, 2) and picker.times.currentItem().text() == "09:00"
-        picker.calendar.clicked.emit(QDate(2026, 1, 5))
-        assert inp.value == "2026-01-05 09:00" and inp._popupShowing  # a day alone does not finish
-        picker.times.itemClicked.emit(picker.times.findItems("10:30", Qt.MatchFlag.MatchExactly)[0])
-        assert inp.value == "2026-01-05 10:30" and not inp._popupShowing
+        click_day(qtbot, picker.calendar, 5)
+        assert inp.value == "2026-01-05 09:00" and inp._datePopup.isOpen()  # a day alone does not finish
+        item = picker.times.findItems("10:30", Qt.MatchFlag.MatchExactly)[0]
+        picker.times.scrollToItem(item)
+        qtbot.mouseClick(picker.times.viewport(), Qt.MouseButton.LeftButton, pos=picker.times.visualItemRect(item).center())
+        assert inp.value == "2026-01-05 10:30" and not inp._datePopup.isOpen()
 
     def test_picker_follows_the_theme(self, render, qtbot, dark):
         box = render(type="date", select=True, options=[], getOptionLabel=str)
         qtbot.mouseClick(box._input._inputField, Qt.MouseButton.LeftButton)
-        assert LIGHT_PALETTE["background"]["paper"] in box._input._menu.styleSheet()
+        picker = box._input._datePopup.picker
+        assert LIGHT_PALETTE["background"]["paper"] in picker.styleSheet()
         dark()
-        assert DARK_PALETTE["background"]["paper"] in box._input._menu.styleSheet()
+        assert DARK_PALETTE["background"]["paper"] in picker.styleSheet()
 
     @pytest.mark.parametrize("text, date, time", [
         ("2026-12-08", QDate(2026, 12, 8), None),
@@ -219,7 +265,9 @@ class TestDateInput:
     def test_deleted_date_input_is_collected(self, qapp):
         box = EntryBox(type="date", select=True, options=[], getOptionLabel=str)
         box.renderUi(RenderContext())
-        box._input.select_show_popup()
+        box.show()
+        box._input.date_open_picker()
+        assert box._input._datePopup.isOpen()
         ref = weakref.ref(box._input)
         box.deleteLater()
         del box

@@ -71,7 +71,9 @@ def _popups_of(page):
     for box in page.findChildren(EntryBox):
         inp = box._input
         if inp._select:
-            yield box, inp._inputField, lambda i=inp: bool(getattr(i, "_popup", None) is not None and i._popup.isVisible())
+            # A date input's field opens its date picker, any other its list.
+            yield box, inp._inputField, lambda i=inp: any(
+                getattr(i, name, None) is not None and getattr(i, name).isVisible() for name in ("_popup", "_datePopup"))
 
 
 def test_every_popup_opens_and_closes_in_both_themes_and_languages(qtbot, capfd):

@@ -32,13 +32,31 @@ nb::object option_key(nb::handle option) {
     return vantu::truthy(v) ? v : nb::str("");
 }
 
+/// Most States nested in one another that a value may come wrapped in.
+constexpr int kStateDepthLimit = 100;
+
+/// The plain value inside a State (or a State of a State...). Unwrapped in a loop with a bound:
+/// a State that holds itself would otherwise never end.
+nb::object unwrap_state(nb::handle value) {
+    nb::handle State = global(VN("State"));
+    nb::object plain = nb::borrow(value);
+    for (int depth = 0; vantu::is_instance(plain, State); ++depth) {
+        if (depth == kStateDepthLimit)
+            vantu::raise(PyExc_ValueError,
+                         "a State that holds itself, or States nested more than %d deep, has no value to use",
+                         kStateDepthLimit);
+        plain = plain.attr(VN("value"));
+    }
+    return plain;
+}
+
 /// Keys of a multiple selection from a list of options: texts as they are, mappings by their
 /// label (or their key when there is no label getter), in order.
-nb::list keys_of(nb::handle self, nb::handle chosen) {
+nb::list keys_of(nb::handle self, nb::handle value) {
     nb::list keys;
-    if (vantu::is_instance(chosen, global(VN("State")))) return keys_of(self, chosen.attr(VN("value")));
+    nb::object chosen = unwrap_state(value);
     if (!vantu::truthy(chosen)) return keys;
-    nb::object items = nb::borrow(chosen);
+    nb::object items = chosen;
     if (!PyList_Check(items.ptr()) && !PyTuple_Check(items.ptr())) items = nb::make_tuple(chosen);
     nb::object label = self.attr(VN("_getOptionLabel"));
     for (nb::handle item : items) {

@@ -1,4 +1,6 @@
-"""``DatePicker``: what the popup of a date or time input shows instead of an option list.
+"""The date and time picker of a date or time input: ``DatePicker`` (the calendar and the
+column of times) and ``DatePickerPopup`` (the frameless window that holds it under the input,
+opened and closed with ``open`` and ``close``).
 
 "date" gets a month calendar, "time" a column of times every half hour, "datetime" both.
 The picker reports a pick as text ("2026-12-08", "14:30", "2026-12-08 14:30"), the form
@@ -8,13 +10,19 @@ from __future__ import annotations
 
 from typing import Any
 
-from PySide6.QtCore import QDate, QTime, Qt, Signal
+from PySide6.QtCore import QDate, QDateTime, QEvent, QObject, QPoint, QTime, Qt, Signal
 from PySide6.QtGui import QBrush, QColor, QTextCharFormat
-from PySide6.QtWidgets import QCalendarWidget, QFrame, QHBoxLayout, QListWidget, QSizePolicy, QVBoxLayout
+from PySide6.QtWidgets import (
+    QApplication, QCalendarWidget, QFrame, QHBoxLayout, QListWidget, QSizePolicy, QVBoxLayout, QWidget,
+)
 
 from vantu.material.styles import useTheme
 
-__all__ = ["DatePicker", "DATE_FORMAT", "TIME_FORMAT", "parse_date_time"]
+__all__ = ["DatePicker", "DatePickerPopup", "DATETIME_TYPES", "DATE_FORMAT", "TIME_FORMAT", "now_text",
+           "parse_date_time"]
+
+DATETIME_TYPES: tuple[str, ...] = ("date", "time", "datetime")
+"""Values of an input's ``type`` that make it a date or time input."""
 
 DATE_FORMAT = "yyyy-MM-dd"
 TIME_FORMAT = "HH:mm"
@@ -35,6 +43,13 @@ def parse_date_time(text: Any) -> tuple[QDate | None, QTime | None]:
         if t.isValid():
             time = t
     return date, time
+
+
+def now_text(kind: str) -> str:
+    """The value text of this moment for ``kind``: today, the time to the minute, or both."""
+    now = QDateTime.currentDateTime()
+    date, time = now.date().toString(DATE_FORMAT), now.time().toString(TIME_FORMAT)
+    return {"date": date, "time": time}.get(kind, f"{date} {time}")
 
 
 class DatePicker(QFrame):
@@ -150,3 +165,94 @@ class DatePicker(QFrame):
     def _handle_time_clicked(self, item) -> None:
         date = self._date if self._date is not None else QDate.currentDate()
         self.picked.emit(self._value_text(date, QTime.fromString(item.text(), TIME_FORMAT)), True)
+
+
+def _place(anchor: QWidget, width: int, height: int) -> QPoint:
+    """Top-left corner for a window of ``width`` x ``height`` under ``anchor``, or above it when
+    the screen has no room below, kept inside the screen."""
+    bottom_left = anchor.mapToGlobal(QPoint(0, anchor.height()))
+    screen = anchor.screen() or QApplication.primaryScreen()
+    if screen is None:
+        return bottom_left
+    area = screen.availableGeometry()
+    x, y = bottom_left.x(), bottom_left.y()
+    if y + height > area.bottom() + 1 and y - anchor.height() - height >= area.top():
+        y -= anchor.height() + height
+    x = max(area.left(), min(x, area.right() + 1 - width))
+    y = max(area.top(), min(y, area.bottom() + 1 - height))
+    return QPoint(x, y)
+
+
+class DatePickerPopup(QFrame):
+    """A ``DatePicker`` in a frameless window under ``owner``.
+
+    ``open(value)`` shows it with ``value`` marked, ``close()`` hides it; it never takes the
+    keyboard from the owner's window, and a press anywhere but on it or on ``owner`` closes it.
+    ``picked(text, done)`` passes the picker's picks on; ``opened`` and ``closed`` report the
+    window's state.
+    """
+
+    picked = Signal(str, bool)
+    opened = Signal()
+    closed = Signal()
+
+    def __init__(self, owner: QWidget, kind: str = "date") -> None:
+        super().__init__(owner)
+        self.setObjectName("EntryBoxDatePopup")
+        self.setFocusPolicy(Qt.FocusPolicy.NoFocus)
+        self.setAttribute(Qt.WidgetAttribute.WA_ShowWithoutActivating, True)
+        flags = Qt.WindowType.Window | Qt.WindowType.FramelessWindowHint | Qt.WindowType.NoDropShadowWindowHint
+        self.setWindowFlags(flags)
+        self.setAttribute(Qt.WidgetAttribute.WA_TranslucentBackground, True)
+        layout = QVBoxLayout(self)
+        layout.setContentsMargins(0, 0, 0, 0)
+        self.picker = DatePicker(kind)
+        layout.addWidget(self.picker)
+        self.picker.picked.connect(self.picked)
+        useTheme().state.valueChanged.connect(self.picker.applyTheme)
+        self._watching = False
+
+    def isOpen(self) -> bool:
+        return self.isVisible()
+
+    def open(self, value: Any = None) -> None:
+        """Shows the picker under its owner with ``value`` marked; nothing when already open."""
+        if self.isVisible():
+            return
+        self.picker.setValue(value)
+        self.adjustSize()
+        self.move(_place(self.parentWidget(), self.width(), self.height()))
+        # Presses are watched only while the picker is up.
+        QApplication.instance().installEventFilter(self)
+        self._watching = True
+        self.show()
+        self.opened.emit()
+
+    def close(self) -> bool:  # noqa: A003 - the window's own close, without a close event
+        """Hides the picker; nothing when it is not open."""
+        if self._watching:
+            QApplication.instance().removeEventFilter(self)
+            self._watching = False
+        if not self.isVisible():
+            return False
+        self.hide()
+        self.closed.emit()
+        return True
+
+    def event(self, event: QEvent) -> bool:
+        if event.type() == QEvent.Type.WindowActivate:
+            # Platforms that activate every new window (offscreen, some compositors) hand the
+            # picker the keyboard: give it back to the owner's window.
+            owner = self.parentWidget()
+            if owner is not None:
+                owner.window().activateWindow()
+        return super().event(event)
+
+    def eventFilter(self, watched: QObject, event: QEvent) -> bool:
+        if event.type() == QEvent.Type.MouseButtonPress and watched.isWidgetType():
+            owner = self.parentWidget()
+            inside = watched is self or self.isAncestorOf(watched)
+            on_owner = owner is not None and (watched is owner or owner.isAncestorOf(watched))
+            if not inside and not on_owner:
+                self.close()
+        return False
