@@ -215,7 +215,7 @@ class DatePickerPopup(QFrame):
     def isOpen(self) -> bool:
         return self.isVisible()
 
-    def open(self, value: Any = None) -> None:
+    def popup(self, value: Any = None) -> None:
         """Shows the picker under its owner with ``value`` marked; nothing when already open."""
         if self.isVisible():
             return
@@ -228,8 +228,9 @@ class DatePickerPopup(QFrame):
         self.show()
         self.opened.emit()
 
-    def close(self) -> bool:  # noqa: A003 - the window's own close, without a close event
-        """Hides the picker; nothing when it is not open."""
+    def dismiss(self) -> bool:
+        """Hides the picker; nothing when it is not open. (Not ``close()``: that stays the
+        window's own, with its close event.)"""
         if self._watching:
             QApplication.instance().removeEventFilter(self)
             self._watching = False
@@ -254,5 +255,5 @@ class DatePickerPopup(QFrame):
             inside = watched is self or self.isAncestorOf(watched)
             on_owner = owner is not None and (watched is owner or owner.isAncestorOf(watched))
             if not inside and not on_owner:
-                self.close()
+                self.dismiss()
         return False

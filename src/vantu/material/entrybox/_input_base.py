@@ -35,16 +35,16 @@ from ._input_follow import InputFollowMixin, follow
 from ._input_keys import InputKeysMixin
 from ._input_label import InputLabelMixin
 from ._input_list import InputListMixin
-from ._input_style import ACTION_FRAME_WIDTH, END_INSET, FIELD_HEIGHTS, VARIANTS, InputStyleMixin
+from ._input_style import ACTION_FRAME_WIDTH, FIELD_HEIGHTS, VARIANTS, InputStyleMixin
 from ._input_tags import InputTagsMixin
 from ._input_value import MISSING, InputValueMixin, unwrap_state
 from ._select import EntryBoxSelectMixin
 
-__all__ = ["InputBase", "DATETIME_TYPES", "VARIANTS", "FIELD_HEIGHTS", "ACTION_FRAME_WIDTH", "END_INSET"]
+__all__ = ["InputBase", "DATETIME_TYPES", "VARIANTS", "FIELD_HEIGHTS", "ACTION_FRAME_WIDTH"]
 
 _ARROW_FROM_END = 52
-# The arrow button (24 px, the action frame's last 24) is centred where the select field
-# centres its 20 px one: its last 2 px hang past the border gap, which shows nothing.
+# The arrow button (24 px, the action frame's last 24) is centred 10 px from the box's right
+# edge, where the select field centres its arrow.
 
 # Keyword arguments the field understands, with their defaults. Anything else is kept in
 # ``_kwargs`` and as ``_<name>``, as every component of the library does.
@@ -268,11 +268,8 @@ class InputBase(
         if self._isDateTimeType and self._btnCalendar is None:
             self._setup_date_adornment()
         if not (self._multiple and self._renderTags):
-            self._inputField.setTextMargins(0, 0, ACTION_FRAME_WIDTH + self._end_inset(), 0)
+            self._inputField.setTextMargins(0, 0, ACTION_FRAME_WIDTH, 0)
         self._place_action_frame()
-
-    def _end_inset(self) -> int:
-        return 0 if self._variant == "standard" else END_INSET
 
     def _place_action_frame(self) -> None:
         """The clear and arrow buttons sit mid-box at the right end, where the select field has its own.
@@ -284,7 +281,7 @@ class InputBase(
         if frame is None:
             return
         box = self._frame.geometry()
-        x = box.x() + box.width() - self._end_inset() - _ARROW_FROM_END
+        x = box.x() + box.width() - _ARROW_FROM_END
         y = box.y() + box.height() // 2 - 13
         calendar = self._btnCalendar
         if calendar is not None:

@@ -65,12 +65,12 @@ class InputDatesMixin:
             popup = self._datePopup = DatePickerPopup(self, self._date_kind())
             popup.picked.connect(self._handle_date_picked)
             popup.closed.connect(self._popup_gone)
-        popup.open(self._value)
+        popup.popup(self._value)
 
     def date_close_picker(self) -> None:
         """Closes the date picker when it is up."""
         if self.date_picker_open():
-            self._datePopup.close()
+            self._datePopup.dismiss()
 
     def date_toggle_picker(self, *_: Any) -> None:
         if self.date_picker_open():

@@ -9,16 +9,13 @@ from typing import Any
 from vantu.hooks import State
 from vantu.material.styles import get_qss_style, useTheme
 
-__all__ = ["InputStyleMixin", "VARIANTS", "FIELD_HEIGHTS", "ACTION_FRAME_WIDTH", "END_INSET"]
+__all__ = ["InputStyleMixin", "VARIANTS", "FIELD_HEIGHTS", "ACTION_FRAME_WIDTH"]
 
 VARIANTS: tuple[str, ...] = ("outlined", "filled", "standard")
 """Variants the field draws; another text is drawn as "outlined" (and kept as given)."""
 
 ACTION_FRAME_WIDTH = 54
 """Room kept at the right of the field for the clear and arrow buttons."""
-
-END_INSET = 12
-"""Gap between a boxed field's right border and its arrow's button, the select field's own."""
 
 FIELD_HEIGHTS: dict[str, int] = {"medium": 56, "small": 40}
 """Height of the field's frame (its border included), as Material text fields have it. The
