@@ -202,10 +202,6 @@ class Board(QMainWindow):
 
 # Cases that fail because of code outside the theme, typography and containers, for the owners of
 # that code; each must start passing (strict) once fixed.
-KNOWN = {
-    "entry tags placeholder": "the entry box styles its tag line's text with only 'color' and 'fontSize' of the "
-                              "'inputField' style, so Qt draws the label shown in it at half the text colour",
-}
 
 
 @pytest.fixture
@@ -245,15 +241,8 @@ def test_text_meets_aa_contrast_in_both_themes_after_a_switch(themed_app, qtbot,
     found = contrasts(qtbot, first, then)
     failures = [f"{mode}/{lang} {name}: {ratio:.2f} ({ink} on {background})"
                 for (mode, lang, name), (ratio, ink, background) in found.items()
-                if ratio < AA and name not in KNOWN]
+                if ratio < AA]
     assert len(found) > 2 * 30 and not failures, "\n".join(failures)
-
-
-@pytest.mark.parametrize("name", [pytest.param(name, marks=pytest.mark.xfail(reason=reason, strict=True))
-                                  for name, reason in KNOWN.items()])
-def test_known_low_contrast_cases(themed_app, qtbot, name):
-    found = contrasts(qtbot, *SWITCHES[0])
-    assert all(ratio >= AA for (_m, _l, n), (ratio, _i, _b) in found.items() if n == name)
 
 
 def test_components_built_before_a_switch_look_as_if_built_after_it(qtbot):

@@ -71,7 +71,8 @@ def _style_sheets(theme: Any, mode: str, color: Any, variant: str, size: str, st
             f" font-size: 14px; font-weight: bold; {get_qss_style(tag_slots.get('delete'))}}}"
             f" #EntryBoxTagDelete:hover {{{get_qss_style(tag_slots.get('deleteHover'))}}}"
             # Typed text and the label shown in it as large as in a field of text.
-            " #EBLineEditMultiple {" + get_qss_style({k: field_style[k] for k in ("color", "fontSize")}) + "}"
+            " #EBLineEditMultiple {" + get_qss_style({k: field_style[k] for k in ("color", "fontSize", "placeholderTextColor")
+                                                      if k in field_style}) + "}"
         )
     return (frame, f"#InputBaseLabel {{{title}}}", (place.get("left", 0), place.get("top", 0)))
 
