@@ -348,8 +348,9 @@ class TestKeyboard:
         event = QKeyEvent(QEvent.Type.KeyPress, Qt.Key.Key_Escape, Qt.KeyboardModifier.NoModifier)
         assert single._on_input_key_press(event) is False  # closed: Escape is the window's
         single._show_popup()
-        letter = QKeyEvent(QEvent.Type.KeyPress, Qt.Key.Key_A, Qt.KeyboardModifier.NoModifier, "a")
-        assert single._on_input_key_press(letter) is False
+        for code, modifier, text in ((Qt.Key.Key_F5, Qt.KeyboardModifier.NoModifier, ""),
+                                     (Qt.Key.Key_A, Qt.KeyboardModifier.ControlModifier, "\x01")):
+            assert single._on_input_key_press(QKeyEvent(QEvent.Type.KeyPress, code, modifier, text)) is False
 
     def test_the_event_filter_still_never_takes_a_key(self, single):
         single._show_popup()

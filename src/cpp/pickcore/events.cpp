@@ -2,6 +2,9 @@
 // of the input's text), presses on the input, and the filter that closes the popup.
 #include "pickcore/pickcore.h"
 
+#include <chrono>
+#include <utility>
+
 namespace pickcore::select_base {
 
 namespace {
@@ -175,21 +178,150 @@ nb::object list_of(nb::handle self) {
 
 }  // namespace
 
+namespace {
+
+bool popup_open(nb::handle self) {
+    nb::object popup = vantu::getattr_or_none(self, VN("_popup"));
+    return vantu::truthy(popup) && vantu::truthy(popup.attr(VN("isVisible"))());
+}
+
+long long now_ms() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// The text a key press types: printable, with no Ctrl, Alt or Meta held (Ctrl with Alt is
+// AltGr, which types). None for every other key.
+nb::object typed_text(nb::handle event) {
+    nb::object mods = event.attr(VN("modifiers"))();
+    bool ctrl = vantu::truthy(mods & G.ControlModifier);
+    bool alt = vantu::truthy(mods & G.AltModifier);
+    if (vantu::truthy(mods & G.MetaModifier) || ctrl != alt) return nb::none();
+    nb::object text = event.attr(VN("text"))();
+    if (!vantu::truthy(text) || !vantu::truthy(text.attr("isprintable")())) return nb::none();
+    return text;
+}
+
+// Whether the last typed character is recent enough (the application's keyboard input
+// interval) for the next one to extend the same prefix.
+bool prefix_going_on(nb::handle self, long long now) {
+    nb::object at = vantu::getattr_or_none(self, VN("_type_ahead_at"));
+    if (at.is_none() || !vantu::truthy(vantu::getattr_or_none(self, VN("_type_ahead_text")))) return false;
+    long long interval = nb::cast<long long>(G.QApplication.attr("keyboardInputInterval")());
+    return now - nb::cast<long long>(at) <= interval;
+}
+
+// The text to look for after typing `text`, and whether the search starts past the current
+// option: a new prefix, or one character typed again and again ("b", "b", ...), steps to the
+// next match; a longer prefix stays on the current option while it still matches.
+std::pair<nb::object, bool> grow_prefix(nb::handle self, nb::handle text) {
+    long long now = now_ms();
+    nb::object prefix = prefix_going_on(self, now) ? nb::object(self.attr(VN("_type_ahead_text")) + text)
+                                                   : nb::borrow(text);
+    self.attr(VN("_type_ahead_text")) = prefix;
+    self.attr(VN("_type_ahead_at")) = nb::int_(now);
+    nb::object folded = prefix.attr("casefold")();
+    size_t length = nb::len(folded);
+    if (length == 1) return {prefix, true};
+    nb::object first = folded[0];
+    if (py_equal(first.attr("__mul__")(length), folded)) return {nb::object(prefix[0]), true};
+    return {prefix, false};
+}
+
+// Type-ahead in the open list: the keyboard moves to the next row whose label starts with the
+// prefix.
+void type_ahead_in_list(nb::handle self, nb::handle search, bool step) {
+    nb::object list = list_of(self);
+    if (list.is_none() || !vantu::truthy(vantu::getattr_or_none(list, VN("findRow")))) return;
+    long current = nb::cast<long>(list.attr(VN("currentRow"))());
+    long start = current < 0 ? 0 : current + (step ? 1 : 0);
+    long row = nb::cast<long>(list.attr(VN("findRow"))(search, start));
+    if (row >= 0) list.attr(VN("setCurrentRow"))(row);
+}
+
+// Type-ahead on a closed single field: the next matching option is chosen as a click on its
+// row would choose it.
+void type_ahead_choose(nb::handle self, nb::handle search, bool step) {
+    nb::object options = self.attr(VN("_options"));
+    long count = static_cast<long>(nb::len(options));
+    long current = -1;
+    if (shows_value(self)) {
+        nb::object key = self.attr(VN("_selectedKeys")).attr(VN("value"));
+        for (long i = 0; i < count; ++i)
+            if (py_equal(label_of(self, options[i]), key)) {
+                current = i;
+                break;
+            }
+    }
+    long start = current < 0 ? 0 : current + (step ? 1 : 0);
+    long index = nb::cast<long>(G.find_option(options, search, start, self.attr(VN("_getOptionLabel")),
+                                              self.attr(VN("_getOptionDisabled"))));
+    if (index < 0 || index == current) return;
+    nb::object option = options[index];
+    nb::dict choice;
+    choice["key"] = label_of(self, option);
+    choice["value"] = option;
+    self.attr(VN("_selected_change"))(choice);
+}
+
+// Delete and Backspace. A single field: either clears it, as the clear button of a multiple
+// field does. A multiple field: Backspace takes the last chosen option away through the path of
+// its tag's delete control; Delete (or Ctrl+Backspace) clears it.
+bool edit_key(nb::handle self, long key, bool ctrl) {
+    if (key != G.key_delete && key != G.key_backspace) return false;
+    if (vantu::truthy(self.attr(VN("_readOnly")))) return false;
+    if (vantu::truthy(self.attr(VN("_multiple"))) && key == G.key_backspace && !ctrl) {
+        nb::list items(self.attr(VN("_selected_options")).attr("items")());
+        if (!nb::len(items)) return false;
+        nb::object last = items[nb::len(items) - 1];
+        nb::dict choice;
+        choice["key"] = last[0];
+        choice["value"] = last[1];
+        self.attr(VN("getTagProps"))(choice)["onDelete"]();
+        return true;
+    }
+    if (!shows_value(self)) return false;
+    self.attr(VN("_on_clear_text"))();
+    return true;
+}
+
+}  // namespace
+
 nb::object _on_input_key_press(Args a) {
     nb::handle self = a.self();
     nb::handle event = a[1];
     long key = nb::cast<long>(nb::int_(event.attr(VN("key"))()));
-    bool alt = vantu::truthy(event.attr(VN("modifiers"))() & G.AltModifier);
-    nb::object popup = vantu::getattr_or_none(self, VN("_popup"));
-    bool open = vantu::truthy(popup) && vantu::truthy(popup.attr(VN("isVisible"))());
+    nb::object mods = event.attr(VN("modifiers"))();
+    bool alt = vantu::truthy(mods & G.AltModifier);
+    bool ctrl = vantu::truthy(mods & G.ControlModifier);
+    bool open = popup_open(self);
+    bool read_only = vantu::truthy(self.attr(VN("_readOnly")));
+
+    nb::object text = typed_text(event);
+    // Space types while a prefix is being typed ("new y..."), and otherwise opens or chooses.
+    if (!text.is_none() && (key != G.key_space || prefix_going_on(self, now_ms()))) {
+        if (read_only) return nb::bool_(false);
+        auto [search, step] = grow_prefix(self, text);
+        if (open) {
+            type_ahead_in_list(self, search, step);
+        } else if (vantu::truthy(self.attr(VN("_multiple")))) {
+            // A multiple field opens its list at the match.
+            self.attr(VN("_show_popup"))();
+            if (popup_open(self)) type_ahead_in_list(self, search, step);
+        } else {
+            type_ahead_choose(self, search, step);
+        }
+        return nb::bool_(true);
+    }
+    if (edit_key(self, key, ctrl)) return nb::bool_(true);
     if (!open) {
-        // Down or Alt+Down opens the list, as on a combo box.
-        if (key != G.key_down) return nb::bool_(false);
-        if (vantu::truthy(self.attr(VN("_readOnly")))) return nb::bool_(false);
+        // Down, Up (with or without Alt), F4 and Space open the list, as on a combo box.
+        if (key != G.key_down && key != G.key_up && key != G.key_f4 && key != G.key_space) return nb::bool_(false);
+        if (read_only) return nb::bool_(false);
         self.attr(VN("_show_popup"))();
         return nb::bool_(true);
     }
-    if (key == G.key_escape || (alt && (key == G.key_up || key == G.key_down))) {
+    if (key == G.key_escape || key == G.key_f4 || (alt && (key == G.key_up || key == G.key_down))) {
         self.attr(VN("_hide_popup"))();
         return nb::bool_(true);
     }
@@ -205,7 +337,7 @@ nb::object _on_input_key_press(Args a) {
         list.attr(VN("moveCurrentRow"))(key == G.key_page_down ? rows : -rows);
     } else if (key == G.key_home || key == G.key_end) {
         list.attr(VN("setCurrentRow"))(list.attr(VN("firstEnabledRow"))(key == G.key_end));
-    } else if (key == G.key_return || key == G.key_enter) {
+    } else if (key == G.key_return || key == G.key_enter || key == G.key_space) {
         list.attr(VN("chooseCurrentRow"))();
     } else {
         return nb::bool_(false);

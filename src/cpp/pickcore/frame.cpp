@@ -189,6 +189,10 @@ void load_globals(nb::module_ &m) {
     G.ev_hide = keep(G.QEvent.attr("Type").attr("Hide"));
     G.ev_enabled_change = keep(G.QEvent.attr("Type").attr("EnabledChange"));
     G.AltModifier = keep(Qt.attr("KeyboardModifier").attr("AltModifier"));
+    G.ControlModifier = keep(Qt.attr("KeyboardModifier").attr("ControlModifier"));
+    G.MetaModifier = keep(Qt.attr("KeyboardModifier").attr("MetaModifier"));
+    G.find_option = keep(nb::module_::import_("vantu.material.list_view.list_view").attr("find_option"));
+    G.name_field_buttons = keep(nb::module_::import_("vantu.material.accessibility").attr("name_field_buttons"));
     nb::object keys = Qt.attr("Key");
     auto key = [&](const char *name) { return nb::cast<long>(nb::int_(keys.attr(name))); };
     G.key_up = key("Key_Up");
@@ -200,6 +204,10 @@ void load_globals(nb::module_ &m) {
     G.key_return = key("Key_Return");
     G.key_enter = key("Key_Enter");
     G.key_escape = key("Key_Escape");
+    G.key_f4 = key("Key_F4");
+    G.key_space = key("Key_Space");
+    G.key_delete = key("Key_Delete");
+    G.key_backspace = key("Key_Backspace");
 
     vantu::Method del{"_tag_on_delete", "field_ref, index, *key", select_base::tag_on_delete,
                       "Calls the field's _on_tag_deleted with the given key, or the bound index.", vantu::Binding::Plain};
@@ -308,7 +316,16 @@ void replace_flow(nb::handle self, nb::handle tags) {
     nb::object flow = G.FlowWidget(self, nb::arg("children") = tags)
                           .attr(VN("renderUi"))(nb::arg("ctx") = self.attr(VN("_ctx")));
     self.attr(VN("_flowWidget")) = flow;
-    self.attr(VN("_inputField")).attr(VN("layout"))().attr(VN("addWidget"))(flow);
+    nb::object input = self.attr(VN("_inputField"));
+    input.attr(VN("layout"))().attr(VN("addWidget"))(flow);
+    // Tab goes from the input through the tags' controls, in order: Qt would put widgets that
+    // join the window later at the end of its focus chain.
+    nb::object previous = input;
+    for (nb::handle widget : flow.attr(VN("findChildren"))(G.QWidget)) {
+        if (!(nb::cast<int>(widget.attr(VN("focusPolicy"))().attr("value")) & 1)) continue;  // no Tab focus
+        G.QWidget.attr("setTabOrder")(previous, widget);
+        previous = nb::borrow(widget);
+    }
 }
 
 // ---- HeightItem --------------------------------------------------------------------------
@@ -418,6 +435,7 @@ nb::object __init_ui(Args a) {
     // The list marks the option the field shows, and a shown value has its label above it.
     sync_selected_key(self);
     reflect_value(self);
+    G.name_field_buttons(self);
     self.attr(VN("_init_done")) = true;
     return nb::none();
 }

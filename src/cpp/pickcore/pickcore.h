@@ -24,10 +24,14 @@ struct Globals {
     // Qt constants.
     nb::handle PointingHandCursor, NoFocus, WA_ShowWithoutActivating, WA_TranslucentBackground, popup_flags,
         align_right_vcenter, OtherFocusReason, ElideRight, size_maximum, size_fixed, size_preferred, ev_mouse_press, ev_wheel, ev_window_activate, ev_hide, ev_enabled_change, AltModifier,
-        TabFocusReason, BacktabFocusReason;
+        TabFocusReason, BacktabFocusReason, ControlModifier, MetaModifier;
     // Keys the field answers while its input has focus.
     long key_up = 0, key_down = 0, key_home = 0, key_end = 0, key_page_up = 0, key_page_down = 0, key_return = 0,
-         key_enter = 0, key_escape = 0;
+         key_enter = 0, key_escape = 0, key_f4 = 0, key_space = 0, key_delete = 0, key_backspace = 0;
+    // The option list's type-ahead match over a field's options (list_view.find_option).
+    nb::handle find_option;
+    // Names the field's buttons for assistive technology (accessibility.name_field_buttons).
+    nb::handle name_field_buttons;
     // Classes defined here.
     nb::handle SelectLineEdit, SelectPlainTextEdit;
     // Plain functions made by the class layer: tag deletion and the controlled-value effect.

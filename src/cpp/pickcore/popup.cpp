@@ -111,10 +111,10 @@ nb::object _show_popup(Args a) {
     menu.attr(VN("setVisible"))(true);
     self.attr(VN("_btnSelect")).attr(VN("setIcon"))(icon("ARROW_UP"));
     self.attr(VN("_popupShowed")) = true;
-    // Every opening starts with no keyboard row; the arrows start from the chosen option.
+    // Every opening starts with the keyboard on the chosen option, scrolled into view.
     nb::object list = vantu::getattr_or_none(menu, VN("listView"));
-    if (!list.is_none() && vantu::truthy(vantu::getattr_or_none(list, VN("setCurrentRow"))))
-        list.attr(VN("setCurrentRow"))(-1);
+    if (!list.is_none() && vantu::truthy(vantu::getattr_or_none(list, VN("resetCurrentRow"))))
+        list.attr(VN("resetCurrentRow"))();
     return nb::none();
 }
 

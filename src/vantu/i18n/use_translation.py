@@ -31,6 +31,7 @@ _VI: dict[str, str] = {
     "Choose time": "Chọn giờ",
     "Choose date and time": "Chọn ngày và giờ",
     "Remove": "Gỡ bỏ",
+    "Remove %1": "Gỡ %1",
     "Delete": "Xóa",
     "Clear all": "Xóa tất cả",
     "Show options": "Hiện lựa chọn",

@@ -16,10 +16,11 @@ from PySide6.QtWidgets import QAbstractItemView, QFrame, QGraphicsEffect, QLabel
 
 from vantu.hooks import State
 from vantu.i18n.use_translation import i18n
+from vantu.material import accessibility
 from vantu.material.styles import useTheme
 from vantu.utils.translator import getTranslatedText
 
-__all__ = ["ListView", "MenuSurfaceEffect", "option_key", "option_label"]
+__all__ = ["ListView", "MenuSurfaceEffect", "find_option", "option_key", "option_label"]
 
 MAX_VISIBLE_HEIGHT = 320
 """Past this height (pixels) the list scrolls instead of growing."""
@@ -56,6 +57,30 @@ def option_label(option: Any, getOptionLabel: Callable[[Any], Any] | None = None
                 return str(option[name])
         return ""
     return str(option)
+
+
+def find_option(
+    options: Sequence[Any],
+    prefix: str,
+    start: int = 0,
+    getOptionLabel: Callable[[Any], Any] | None = None,
+    getOptionDisabled: Callable[[Any], Any] | None = None,
+) -> int:
+    """The index of the first option from ``start`` on, wrapping round, whose label starts with
+    ``prefix`` whatever its case; disabled options are passed over. -1 when none does."""
+    count = len(options)
+    if not prefix or count == 0:
+        return -1
+    wanted = prefix.casefold()
+    getter = getOptionLabel if callable(getOptionLabel) else None
+    disabled = getOptionDisabled if callable(getOptionDisabled) else None
+    start = start % count if start >= 0 else 0
+    for step in range(count):
+        index = (start + step) % count
+        option = options[index]
+        if option_label(option, getter).casefold().startswith(wanted) and not (disabled and disabled(option)):
+            return index
+    return -1
 
 
 def _weak_callable(fn: Any) -> Any:
@@ -502,6 +527,7 @@ class ListView(QListView):
         options = self._model_arg.value if isinstance(self._model_arg, State) else self._model_arg
         self._widget_rows = self._renders_widgets(options or [])
         self._current_row = -1
+        accessibility.rows_reset(self)
         self._option_model.set_options(options or [])
         self.setUniformItemSizes(not self._widget_rows)
         self._place_row_widgets()
@@ -525,6 +551,7 @@ class ListView(QListView):
         options = list(options)
         self._widget_rows = self._renders_widgets(options)
         self._current_row = -1
+        accessibility.rows_reset(self)
         self._option_model.set_options(options)
         self.setUniformItemSizes(not self._widget_rows)
         self._place_row_widgets()
@@ -550,6 +577,50 @@ class ListView(QListView):
                 self._option_model.dataChanged.emit(index, index, [Qt.ItemDataRole.BackgroundRole])
         if row >= 0:
             self.scrollTo(self._option_model.index(row, 0))
+            if row != previous:
+                accessibility.row_focused(self, row)
+
+    def resetCurrentRow(self) -> None:
+        """Puts the keyboard on the first chosen row, scrolled into view (with no choice: on no
+        row, the list scrolled to its top). Each opening of a popup starts here."""
+        row = self._first_selected_row()
+        previous = self._current_row
+        self.setCurrentRow(row)
+        if row < 0:
+            self.scrollToTop()
+        elif row == previous:
+            accessibility.row_focused(self, row)  # the list has just opened on it
+
+    def findRow(self, prefix: str, start: int = 0) -> int:
+        """The first enabled row from ``start`` on, wrapping round, whose label starts with
+        ``prefix`` whatever its case (-1 when none does); the keyboard's type-ahead."""
+        return find_option(self._option_model._options, prefix, start, _resolve(self._getOptionLabel), self.is_disabled)
+
+    def rowText(self, row: int) -> str:
+        """What ``row`` says: the text it shows, or its option's label when a widget draws it."""
+        option = self._option_model.option(row)
+        return self.label_of(option) or option_label(option, _resolve(self._getOptionLabel))
+
+    def isRowChosen(self, row: int) -> bool:
+        """Whether the option of ``row`` is among the selected keys."""
+        return self.is_selected_key(self.key_of(self._option_model.option(row)))
+
+    def isRowEnabled(self, row: int) -> bool:
+        """Whether the option of ``row`` can be chosen."""
+        return not self.is_disabled(self._option_model.option(row))
+
+    def owner(self) -> Any:
+        """The widget whose choice handler the list reports to (None when unknown or gone)."""
+        on_change = _resolve(self._onChange)
+        return getattr(on_change, "__self__", None)
+
+    def showEvent(self, event: Any) -> None:
+        super().showEvent(event)
+        accessibility.list_shown(self, True)
+
+    def hideEvent(self, event: Any) -> None:
+        super().hideEvent(event)
+        accessibility.list_shown(self, False)
 
     def moveCurrentRow(self, step: int) -> int:
         """Moves the keyboard ``step`` enabled rows down (up when negative), stopping at the ends;

@@ -5,11 +5,26 @@ from collections.abc import Callable
 from typing import Any
 
 from PySide6.QtCore import Qt, Slot
+from PySide6.QtGui import QKeyEvent
 from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QPushButton, QWidget
 
+from vantu.i18n.use_translation import i18n, translate
 from vantu.material.styles import useTheme
 
 __all__ = ["TagsView"]
+
+REMOVE_TEXT = "Remove %1"
+"""The delete control's name for assistive technology; %1 is the tag's label (translated)."""
+
+
+class _DeleteButton(QPushButton):
+    """The tag's delete control: reached with Tab, pressed with Space (as any button) or Enter."""
+
+    def keyPressEvent(self, event: QKeyEvent) -> None:
+        if event.key() in (Qt.Key.Key_Return, Qt.Key.Key_Enter) and not event.modifiers() & ~Qt.KeyboardModifier.KeypadModifier:
+            self.click()
+            return
+        super().keyPressEvent(event)
 
 
 class TagsView(QFrame):
@@ -44,15 +59,22 @@ class TagsView(QFrame):
         self.label = QLabel(str(label), self)
         self.label.setObjectName("tagLabel")
         layout.addWidget(self.label)
-        self.deleteButton = QPushButton("\u2715", self)
+        self.deleteButton = _DeleteButton("\u2715", self)
         self.deleteButton.setObjectName("tagDelete")
         self.deleteButton.setFixedSize(18, 18)
         self.deleteButton.setCursor(Qt.CursorShape.PointingHandCursor)
-        self.deleteButton.setFocusPolicy(Qt.FocusPolicy.NoFocus)
+        # Tab reaches it; a click leaves focus where it was (in the field's input).
+        self.deleteButton.setFocusPolicy(Qt.FocusPolicy.TabFocus)
         self.deleteButton.clicked.connect(self._handle_delete)
         layout.addWidget(self.deleteButton)
+        self._name_delete_control()
+        i18n.langChanged.connect(self._name_delete_control)
         self._apply_theme()
         useTheme().state.valueChanged.connect(self._apply_theme)
+
+    @Slot()
+    def _name_delete_control(self, *_: Any) -> None:
+        self.deleteButton.setAccessibleName(translate(REMOVE_TEXT).replace("%1", self.label.text()))
 
     @Slot()
     def _apply_theme(self, *_: Any) -> None:
@@ -77,6 +99,8 @@ class TagsView(QFrame):
             f" border-radius: 9px;"
             f" font-size: 14px; font-weight: bold;}}"
             f"QPushButton:hover {{color: {p['text']['primary']}; background: {p['action']['hover']};}}"
+            # Reached with Tab, the control shows that the keyboard is on it.
+            f"QPushButton:focus {{color: {p['text']['primary']}; background: {p['action']['focus']};}}"
         )
 
     def renderUi(self, ctx: Any = None, parent: QWidget | None = None) -> QWidget:
@@ -86,5 +110,14 @@ class TagsView(QFrame):
         return self
 
     def _handle_delete(self, *_: Any) -> None:
-        if self._onDelete is not None:
-            self._onDelete()
+        if self._onDelete is None:
+            return
+        if self.deleteButton.hasFocus():
+            # The tag goes away with its control: the keyboard goes back to the field's input
+            # (the nearest ancestor that takes focus) rather than nowhere.
+            holder = self.parentWidget()
+            while holder is not None and holder.focusPolicy() == Qt.FocusPolicy.NoFocus:
+                holder = holder.parentWidget()
+            if holder is not None:
+                holder.setFocus(Qt.FocusReason.OtherFocusReason)
+        self._onDelete()
