@@ -334,3 +334,23 @@ class TestMenuSurface:
         assert image.pixelColor(0, 0).alpha() == 0  # the white container's corner is cut
         assert image.pixelColor(w + 3, h // 2).alpha() > 0 and image.pixelColor(w // 2, h + 3).alpha() > 0
         assert image.pixelColor(w + SHADOW_MARGIN - 1, 2).alpha() == 0
+
+
+def test_row_interfaces_follow_the_options_and_die_with_the_list(qtbot, qapp):
+    from PySide6.QtGui import QAccessible
+
+    options = State(["apple", "banana", "cherry"])
+    view = render(qtbot, model=options, renderOption=lambda o: o.upper())
+    info = QAccessible.queryAccessibleInterface(view)
+    old = info.child(2)
+    assert (info.childCount(), old.text(QAccessible.Text.Name)) == (3, "CHERRY")
+    options.value = ["pear"]  # rows that are gone are unregistered, and Qt deletes them
+    assert not isValid(old) and info.childCount() == 1
+    row = info.child(0)
+    assert row.text(QAccessible.Text.Name) == "PEAR" and view.findRow("P") == 0 and view.findRow("x") == -1
+    ref = weakref.ref(view)
+    view.deleteLater()
+    del view
+    qapp.sendPostedEvents(None, QEvent.Type.DeferredDelete)
+    gc.collect()
+    assert ref() is None and not isValid(row)

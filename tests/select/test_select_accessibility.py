@@ -98,7 +98,7 @@ def test_open_list_and_its_rows(make_field, qtbot):
 
 
 def test_current_row_moves_send_a_focus_event_for_the_row(single, qtbot, monkeypatch):
-    spoken = []
+    spoken, values = [], []
     send = QAccessible.updateAccessibility
 
     def record(event):
@@ -106,19 +106,24 @@ def test_current_row_moves_send_a_focus_event_for_the_row(single, qtbot, monkeyp
             target = event.accessibleInterface()
             if isinstance(target, RowInterface):
                 spoken.append((target.text(Name), target.state().focused))
+        elif event.type() == QAccessible.Event.ValueChanged and event.object() is single:
+            values.append(event.value())
         send(event)
 
     monkeypatch.setattr(QAccessible, "updateAccessibility", staticmethod(record))
     QAccessible.setActive(True)
     try:
+        iface(single)
         single._inputField.setFocus()
         qtbot.keyClick(single._inputField, Qt.Key.Key_Down)
         qtbot.keyClick(single._inputField, Qt.Key.Key_Down)
         qtbot.keyClick(single._inputField, Qt.Key.Key_End)
         qtbot.keyClicks(single._inputField, "b")
+        qtbot.keyClick(single._inputField, Qt.Key.Key_Return)
     finally:
         QAccessible.setActive(False)
     assert spoken == [("apple", True), ("cherry", True), ("banana", True)]
+    assert values == ["banana"]
 
 
 def test_buttons_have_translated_names_and_press_actions(make_field, qtbot, vietnamese):

@@ -301,7 +301,10 @@ class _RowRegistry:
                 QAccessible.deleteAccessibleInterface(ident)
 
     def __del__(self) -> None:
-        self.clear()
+        try:
+            self.clear()
+        except Exception:  # at interpreter exit Qt may be gone already, and its rows with it
+            pass
 
 
 def _registry(view: Any) -> _RowRegistry:

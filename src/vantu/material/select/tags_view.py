@@ -100,7 +100,8 @@ class TagsView(QFrame):
             f" font-size: 14px; font-weight: bold;}}"
             f"QPushButton:hover {{color: {p['text']['primary']}; background: {p['action']['hover']};}}"
             # Reached with Tab, the control shows that the keyboard is on it.
-            f"QPushButton:focus {{color: {p['text']['primary']}; background: {p['action']['focus']};}}"
+            f"QPushButton:focus {{outline: none; color: {p['primary']['main']}; background: {p['action']['focus']};"
+            f" border: 1px solid {p['primary']['main']};}}"
         )
 
     def renderUi(self, ctx: Any = None, parent: QWidget | None = None) -> QWidget:
