@@ -121,6 +121,9 @@ class InputTagsMixin:
                 layout.addWidget(new)
             layout.setAlignment(new, Qt.AlignmentFlag.AlignVCenter)  # one row of chips sits mid-field
             self._flowWidget = new
+            # Moved into a new container, the typing field went to the end of the window's tab
+            # order: back to its place, after the field.
+            QWidget.setTabOrder(self._inputField, line)
             line.show()
             if had_focus:
                 line.setFocus()
