@@ -574,6 +574,7 @@ class DatePicker(QFrame):
         self.yearScroll.setAlignment(Qt.AlignmentFlag.AlignHCenter)
         self.yearScroll.setFixedSize(7 * CELL, 7 * CELL)
         self.pages = QStackedWidget()
+        self.pages.setObjectName("DatePickerPages")
         self.pages.addWidget(self.grid)
         self.pages.addWidget(self.yearScroll)
         self.pages.setFixedSize(7 * CELL, 7 * CELL)
@@ -839,7 +840,9 @@ class DatePicker(QFrame):
             f"#DatePickerSupporting {{color: {p['text']['secondary']}; font-size: 12px; font-weight: 500;}}"
             f"#DatePickerHeadline {{color: {p['text']['primary']}; font-size: 24px;}}"
             f"#DatePickerDivider {{background: {p['divider']}; border: none;}}"
-            "#DatePickerYearScroll, #DatePickerYearScroll > QWidget {background: transparent; border: none;}"
+            # The surface shows through everything, whatever sheet the application's windows carry.
+            "#DatePickerPages, #DatePickerYearScroll, #DatePickerYearScroll > QWidget, #DatePickerYears"
+            " {background: transparent; border: none;}"
             f"#EntryBoxTimes {{background: transparent; border: none; outline: 0; color: {p['text']['primary']};"
             f" font-family: '{family}'; font-size: 14px;}}"
             "#EntryBoxTimes::item {padding: 0px 12px; border-radius: 18px;}"
