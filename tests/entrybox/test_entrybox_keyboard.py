@@ -279,6 +279,26 @@ class TestDateByKeys:
         grid = picker.grid
         assert grid.dayRect(QDate(2026, 3, 14)).x() < grid.dayRect(QDate(2026, 3, 13)).x()
 
+    def test_time_keys(self, form, qtbot):
+        _, box, _ = form(type="datetime", value="2026-01-02 09:00")
+        inp = box._input
+        field = inp._inputField
+        field.setFocus()
+        qtbot.keyClick(field, K.Key_Down)
+        qtbot.keyClick(field, K.Key_Right)
+        qtbot.keyClick(field, K.Key_Return)  # the day; the keys go on to the times
+        assert inp.value == "2026-01-03 09:00" and inp.date_picker_open()
+        qtbot.keyClick(field, K.Key_Down)
+        qtbot.keyClick(field, K.Key_Return)
+        assert inp.value == "2026-01-03 09:30" and not inp.date_picker_open()
+
+        _, box, _ = form(type="time", value="14:30")
+        inp = box._input
+        inp._inputField.setFocus()
+        for key in (K.Key_Down, K.Key_Down, K.Key_PageUp, K.Key_Return):
+            qtbot.keyClick(inp._inputField, key)
+        assert inp.value == "13:00" and not inp.date_picker_open()
+
     @pytest.mark.parametrize("kind, typed, value, error", [
         ("date", "2024-13-45", None, True),
         ("date", "2023-02-29", None, True),
