@@ -58,13 +58,16 @@ class TestInput:
     def test_text_input_name_description_and_own_names(self, render, english):
         box = render(label="Email", helperText="We never share it", value="a@b.c")
         field = box._input._inputField
+        field.setFocus()
         face = ask(field)
         assert face.role() == R.EditableText and face.state().editable and not face.state().expandable
         assert (face.text(T.Name), face.text(T.Description), face.text(T.Value)) == (
             "Email", "We never share it", "a@b.c")
+        assert face.textInterface() is not None  # Qt's own, caret and all
         set_language("vi")
         assert face.text(T.Name) == "Email" and face.text(T.Description) == "We never share it"
         field.setAccessibleName("Work email")  # the application's own name wins
+        set_language("en")
         assert face.text(T.Name) == "Work email"
         secret = ask(render(label="Password", type="password", value="hunter2")._input._inputField)
         assert secret.state().passwordEdit and "hunter2" not in secret.text(T.Value)

@@ -1,6 +1,7 @@
 """What assistive technology (``QAccessible``) sees of the entry box's input.
 
-The field (and the typing field of a tags field) reports:
+The field (and the typing field of a tags field) of a select, of a date or time input, and of an
+input that can show an error reports, through the library's own interface:
 
 - role: ComboBox in select mode, EditableText otherwise;
 - name: the label, translated, with the " *" of a required field (the placeholder when there is
@@ -8,6 +9,9 @@ The field (and the typing field of a tags field) reports:
   text; value: the shown text (the chosen labels, joined, in a tags field);
 - states: focusable and focused, disabled, read-only or editable, password, invalid in the error
   state, and, with a list or a date picker, expandable with expanded or collapsed following it.
+
+A plain text input keeps Qt's line edit interface (with its caret-level text interface, which an
+interface written in Python cannot offer) and is given the same name and description.
 
 Changes are announced: the list or picker opening and closing, the value, the error state. The
 buttons carry translated names: "Clear", "Open" / "Close", the calendar button's "Choose date";
@@ -24,6 +28,7 @@ from PySide6.QtGui import QAccessible, QAccessibleEvent, QAccessibleStateChangeE
 from PySide6.QtWidgets import QAccessibleWidget, QLineEdit, QWidget
 from shiboken6 import isValid
 
+from vantu.hooks import State
 from vantu.utils.translator import getTranslatedText
 
 __all__ = ["InputAccessibilityMixin", "install_accessibility"]
@@ -97,8 +102,11 @@ class _FieldAccessible(QAccessibleWidget):
 
 
 def _factory(key: str, obj: Any) -> Any:
-    if key not in _FIELD_CLASSES or not isinstance(obj, QWidget) or _owner(obj) is None:
+    if key not in _FIELD_CLASSES or not isinstance(obj, QWidget):
         return None
+    host = _owner(obj)
+    if host is None or not host._accessible_own_interface():
+        return None  # Qt's own line edit interface
     return _FieldAccessible(obj)
 
 
@@ -119,6 +127,27 @@ class InputAccessibilityMixin:
     def _setup_accessibility(self) -> None:
         install_accessibility()
         self.valueChanged.connect(self._announce_value)
+
+    def _accessible_own_interface(self) -> bool:
+        """Whether the fields need the library's interface: a select, a date input, or an input
+        whose error can show."""
+        error = self._error
+        return bool(self._select or self._isDateTimeType or isinstance(error, State) or error)
+
+    def _refresh_accessible_texts(self) -> None:
+        """Name and description of a plain text input's field, which Qt's own interface reads
+        from the widget (kept when the application set its own)."""
+        if self._accessible_own_interface():
+            return
+        field = self._inputField
+        for getter, setter, text in ((field.accessibleName, field.setAccessibleName, self._accessible_name()),
+                                     (field.accessibleDescription, field.setAccessibleDescription,
+                                      self._accessible_description())):
+            given = vars(self).setdefault("_a11yGiven", {})
+            key = setter.__name__
+            if getter() in ("", given.get(key)):
+                setter(text)
+                given[key] = text
 
     def _accessible_fields(self) -> list[QWidget]:
         fields = [self._inputField]
@@ -154,7 +183,8 @@ class InputAccessibilityMixin:
         return bool(popup is not None and isValid(popup) and popup.isVisible()) or self.date_picker_open()
 
     def _name_buttons(self, opened: bool | None = None) -> None:
-        """Translated names (and tooltips) of the clear and arrow buttons."""
+        """Translated names (and tooltips) of the clear and arrow buttons; a plain field's texts."""
+        self._refresh_accessible_texts()
         clear = getattr(self, "_btn_clear_text", None)
         if clear is not None and isValid(clear):
             clear.setAccessibleName(getTranslatedText("Clear"))

@@ -118,6 +118,7 @@ class InputEventsMixin:
         self._refresh_style()
         self._update_label()
         self._update_clear_button()
+        self._refresh_accessible_texts()  # read by assistive technology as the field gets the keyboard
         self.focusIn.emit()
 
     def _handle_field_focus_out(self, reason: Qt.FocusReason = Qt.FocusReason.OtherFocusReason) -> None:
