@@ -5,7 +5,7 @@ from __future__ import annotations
 
 import pytest
 from PySide6.QtCore import QDate, QEvent, QObject, Qt
-from PySide6.QtWidgets import QApplication, QLineEdit, QVBoxLayout, QWidget
+from PySide6.QtWidgets import QLineEdit, QVBoxLayout, QWidget
 
 from vantu.i18n.use_translation import set_language
 from vantu.material.component import RenderContext
