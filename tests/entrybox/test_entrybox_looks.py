@@ -8,7 +8,7 @@ import weakref
 import pytest
 from PySide6.QtCore import QDate, QPoint, Qt
 from PySide6.QtGui import QColor, QIcon, QPalette
-from PySide6.QtWidgets import QApplication, QCalendarWidget, QTableView
+from PySide6.QtWidgets import QApplication
 
 from vantu.hooks import State
 from vantu.i18n.use_translation import set_language
@@ -162,17 +162,11 @@ class TestLanguage:
         assert box._helperLabel.text() == "Required"
 
 
-def click_day(qtbot, calendar: QCalendarWidget, day: int) -> None:
-    """A real click on ``day`` of the month the calendar shows."""
-    view = calendar.findChild(QTableView)
-    model = view.model()
-    for row in range(1, model.rowCount()):
-        for column in range(model.columnCount()):
-            index = model.index(row, column)
-            if model.data(index) == day and not (row == 1 and day > 20) and not (row > 4 and day < 15):
-                qtbot.mouseClick(view.viewport(), Qt.MouseButton.LeftButton, pos=view.visualRect(index).center())
-                return
-    raise AssertionError(f"no day {day}")
+def click_day(qtbot, picker, day: int) -> None:
+    """A real click on ``day`` of the month the picker shows."""
+    grid = picker.grid
+    month = grid.month
+    qtbot.mouseClick(grid, Qt.MouseButton.LeftButton, pos=grid.dayRect(QDate(month.year(), month.month(), day)).center())
 
 
 class TestDateInput:
@@ -190,13 +184,25 @@ class TestDateInput:
         qtbot.mouseClick(button, Qt.MouseButton.LeftButton)
         popup = inp._datePopup
         assert popup.isOpen() and not inp._popupShowing and inp._popup is None
-        calendar = popup.picker.calendar
-        calendar.setSelectedDate(QDate(2026, 3, 10))
-        click_day(qtbot, calendar, 14)
-        assert picked == ["2026-03-14"] and inp._inputField.text() == "2026-03-14"
-        assert not popup.isOpen() and inp._selectedKeys.value == "2026-03-14"
+        picker = popup.picker
+        today = QDate.currentDate()
+        assert picker.shownMonth() == QDate(today.year(), today.month(), 1) and picker.chosenDate() is None
+        # Back a month with the chevron, then a year in the year grid.
+        qtbot.mouseClick(picker.previousButton, Qt.MouseButton.LeftButton)
+        assert picker.shownMonth() == QDate(today.year(), today.month(), 1).addMonths(-1)
+        qtbot.mouseClick(picker.yearButton, Qt.MouseButton.LeftButton)
+        assert picker.yearsShown() and not picker.previousButton.isVisible()
+        year = picker.shownMonth().year() - 1
+        qtbot.mouseClick(picker.years, Qt.MouseButton.LeftButton, pos=picker.years.yearRect(year).center())
+        assert not picker.yearsShown() and picker.shownMonth().year() == year
+        month = picker.shownMonth()
+        click_day(qtbot, picker, 14)
+        chosen = QDate(month.year(), month.month(), 14).toString("yyyy-MM-dd")
+        assert picked == [chosen] and inp._inputField.text() == chosen
+        assert not popup.isOpen() and inp._selectedKeys.value == chosen
         qtbot.mouseClick(inp._inputField, Qt.MouseButton.LeftButton)
-        assert popup.isOpen() and calendar.selectedDate() == QDate(2026, 3, 14)  # reopens on the chosen day
+        assert popup.isOpen() and picker.chosenDate() == QDate(month.year(), month.month(), 14)  # reopens on it
+        assert picker.shownMonth() == month
         qtbot.mouseClick(button, Qt.MouseButton.LeftButton)
         assert not popup.isOpen()
 
@@ -224,7 +230,7 @@ class TestDateInput:
         inp = box._input
         qtbot.mouseClick(inp._inputField, Qt.MouseButton.LeftButton)
         times = inp._datePopup.picker.times
-        assert inp._datePopup.picker.calendar is None and times.item(0).text() == "00:00" and times.count() == 48
+        assert inp._datePopup.picker.grid is None and times.item(0).text() == "00:00" and times.count() == 48
         assert inp._btnCalendar.toolTip() == "Choose time"
         item = times.findItems("14:30", Qt.MatchFlag.MatchExactly)[0]
         qtbot.mouseClick(times.viewport(), Qt.MouseButton.LeftButton, pos=times.visualItemRect(item).center())
@@ -234,21 +240,40 @@ class TestDateInput:
         inp = box._input
         qtbot.mouseClick(inp._inputField, Qt.MouseButton.LeftButton)
         picker = inp._datePopup.picker
-        assert picker.calendar.selectedDate() == QDate(2026, 1, 2) and picker.times.currentItem().text() == "09:00"
-        click_day(qtbot, picker.calendar, 5)
+        assert picker.chosenDate() == QDate(2026, 1, 2) and picker.times.currentItem().text() == "09:00"
+        assert picker.headline.text() == "Fri, January 2, 09:00"
+        click_day(qtbot, picker, 5)
         assert inp.value == "2026-01-05 09:00" and inp._datePopup.isOpen()  # a day alone does not finish
         item = picker.times.findItems("10:30", Qt.MatchFlag.MatchExactly)[0]
         picker.times.scrollToItem(item)
         qtbot.mouseClick(picker.times.viewport(), Qt.MouseButton.LeftButton, pos=picker.times.visualItemRect(item).center())
         assert inp.value == "2026-01-05 10:30" and not inp._datePopup.isOpen()
 
-    def test_picker_follows_the_theme(self, render, qtbot, dark):
-        box = render(type="date", select=True, options=[], getOptionLabel=str)
-        qtbot.mouseClick(box._input._inputField, Qt.MouseButton.LeftButton)
-        picker = box._input._datePopup.picker
-        assert LIGHT_PALETTE["background"]["paper"] in picker.styleSheet()
+    def test_picker_follows_the_theme_and_the_language(self, render, qtbot, dark):
+        box = render(type="date", value="2026-08-17")
+        qtbot.mouseClick(box._input._btnCalendar, Qt.MouseButton.LeftButton)
+        popup = box._input._datePopup
+        picker = popup.picker
+
+        def surface() -> QColor:
+            return popup.grab().toImage().pixelColor(popup.width() // 2, 8)
+
+        def chosen_fill() -> QColor:
+            return picker.grid.grab().toImage().pixelColor(picker.grid.dayRect(QDate(2026, 8, 17)).center() + QPoint(0, 12))
+
+        assert surface() == QColor(LIGHT_PALETTE["background"]["paper"])
+        assert chosen_fill() == QColor(LIGHT_PALETTE["primary"]["main"])
+        assert (picker.headline.text(), picker.yearButton.text()) == ("Mon, August 17", "August 2026")
         dark()
-        assert DARK_PALETTE["background"]["paper"] in picker.styleSheet()
+        set_language("vi")
+        try:
+            assert surface() == QColor(DARK_PALETTE["background"]["paper"])
+            assert chosen_fill() == QColor(DARK_PALETTE["primary"]["main"])
+            assert (picker.headline.text(), picker.yearButton.text()) == ("T2, 17 Tháng 8", "Tháng 8 năm 2026")
+            assert picker.grid.firstDay().dayOfWeek() == 1  # Vietnamese weeks start on Monday
+        finally:
+            set_language("en")
+        assert picker.grid.firstDay().dayOfWeek() == 7
 
     @pytest.mark.parametrize("text, date, time", [
         ("2026-12-08", QDate(2026, 12, 8), None),

@@ -79,6 +79,7 @@ class TestSingleSelect:
     def test_clear_button_shows_on_hover_with_a_value_and_clears(self, render, qtbot):
         box = render(options=OPTIONS, getOptionLabel=label, value=OPTIONS[0])
         inp = box._input
+        inp._inputField.clearFocus()  # it shows while the input has the keyboard, too
         assert inp._btn_clear_text.isHidden()
         hover(inp, True)
         assert inp._btn_clear_text.isVisible()

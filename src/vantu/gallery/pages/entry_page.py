@@ -45,8 +45,8 @@ class EntryPage(Page):
         self.multiple = self.demo(select, "Several choices as tags; type to narrow the list", self.box(
             label="Fruits", select=True, multiple=True, renderTags=True, options=data.FRUITS,
             getOptionLabel=str, defaultValue=["Apple", "Mango"]))
-        self.demo(select, "A date input", self.box(label="Date", type="date", select=True, options=[],
-                                                   getOptionLabel=str))
+        self.date = self.demo(select, "A date input", self.box(label="Date", type="date", select=True, options=[],
+                                                               getOptionLabel=str))
         self.finish()
         self._retranslate()
 
@@ -68,12 +68,13 @@ class EntryPage(Page):
 
     def extra_screenshots(self, window):
         shots = []
-        for name, entry in (("popup", self.single), ("popup-tags", self.multiple)):
+        for name, entry in (("popup", self.single), ("popup-tags", self.multiple), ("popup-date", self.date)):
             self.parentWidget().parentWidget().ensureWidgetVisible(entry)
             settle()
-            click(entry._input._inputField)
+            click(entry._input._inputField)  # a date input's field opens its date picker
             shots.append((name, composite(window)))
             entry._input.select_hide_popup()
+            entry._input.date_close_picker()
             settle()
         return shots
 

@@ -12,10 +12,11 @@ widgets and wires them together:
 - ``_input_value``: the value, its shown text, selected keys and the record of choices;
 - ``_input_tags``: the chips of a multiple selection;
 - ``_input_list``: what the popup's list shows;
-- ``_input_dates``: the calendar button and date picker of a date or time input;
+- ``_input_dates``: the calendar button, date picker and typed-date check of a date or time input;
 - ``_input_label``: the label, floated or shown inside the empty field;
 - ``_input_style``: style sheets and restyling;
 - ``_input_keys`` and ``_input_events``: keys, focus, pointer and application events;
+- ``_input_accessibility``: what assistive technology sees;
 - ``_input_follow``: following theme and language switches.
 """
 from __future__ import annotations
@@ -29,6 +30,7 @@ from vantu.hooks import State, useEffect, useState
 from vantu.material.styles.components import LABEL_STRIP
 
 from ._date_picker import DATETIME_TYPES
+from ._input_accessibility import InputAccessibilityMixin
 from ._input_dates import CALENDAR_BUTTON_SIZE, InputDatesMixin
 from ._input_events import FieldEdit, InputEventsMixin
 from ._input_follow import InputFollowMixin, follow
@@ -89,6 +91,7 @@ class InputBase(
     InputKeysMixin,
     InputEventsMixin,
     InputFollowMixin,
+    InputAccessibilityMixin,
     EntryBoxSelectMixin,
 ):
     """A Material text field; with ``select`` or ``options`` it is a select.
@@ -102,8 +105,9 @@ class InputBase(
         color: a palette colour name or a QSS colour. error: a flag or a ``State``.
         disabled, readOnly, required: flags.
         type: "text", "password", or "date", "time", "datetime": a date or time input, whose
-            popup (with ``select``) is a calendar and/or a column of half-hour times and
-            whose value is the picked text ("2026-12-08", "14:30", "2026-12-08 14:30").
+            calendar button (or Down, Alt+Down, F4) opens a Material date picker and/or a column
+            of half-hour times, and whose value is the picked or typed text ("2026-12-08",
+            "14:30", "2026-12-08 14:30"); a typed date that does not exist is an error.
         select, options, multiple: select mode, its options (texts or dicts) and multiple
             selection. getOptionLabel (required with options), getOptionDisabled,
             renderOption, renderTags (a callable ``(selected_options, getTagProps) -> widgets``
@@ -183,6 +187,7 @@ class InputBase(
             raise
         if self._select:
             self._after_select_setup()
+        self._date_setup()
         self._show_value()
         self._set_translated_texts()
         self._refresh_style()
@@ -237,6 +242,8 @@ class InputBase(
                 # row sits mid-box anyway).
                 self._frame.layout().setContentsMargins(0, 6, 0, 6)
             self._rebuild_tags()
+            # Tab goes to the typing field; the read-only field under the chips is no stop of its own.
+            self._inputField.setFocusPolicy(Qt.FocusPolicy.ClickFocus)
             self._inputFieldMultiple.keyDown.connect(self._handle_multiple_key_down)
             self._inputFieldMultiple.keyUp.connect(self._handle_key_up)
         if self.action_frame is not None:
@@ -248,6 +255,7 @@ class InputBase(
 
     def _connect(self) -> None:
         self._inputField.textChanged.connect(self._handle_text_changed)
+        self._setup_accessibility()
         follow(self)
         if isinstance(self._error, State):
             useEffect(self._handle_error_changed, [self._error], component=self)
@@ -279,6 +287,7 @@ class InputBase(
         """
         frame = getattr(self, "action_frame", None)
         if frame is None:
+            self._place_calendar_alone()  # a date input without select mode
             return
         box = self._frame.geometry()
         x = box.x() + box.width() - _ARROW_FROM_END

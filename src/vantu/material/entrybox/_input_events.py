@@ -15,6 +15,7 @@ if TYPE_CHECKING:
 __all__ = ["FieldEdit", "InputEventsMixin"]
 
 _PRESS = QEvent.Type.MouseButtonPress
+_KEY_PRESS = QEvent.Type.KeyPress
 _SHOW = QEvent.Type.Show
 _HIDE = QEvent.Type.Hide
 _ACTIVATE = QEvent.Type.WindowActivate
@@ -51,7 +52,9 @@ class FieldEdit(QLineEdit):
         self._tell("_handle_field_released", event)
 
     def keyPressEvent(self, event) -> None:
-        self._tell("_handle_key_down", event)
+        host = self._host()
+        if host is not None and host._handle_key_down(event):
+            return  # the input's own key (its list's, its picker's): not text
         super().keyPressEvent(event)
 
     def keyReleaseEvent(self, event) -> None:
@@ -105,11 +108,17 @@ class InputEventsMixin:
         (line if line is not None else self._inputField).setFocus(Qt.FocusReason.MouseFocusReason)
 
     def _handle_field_focus_in(self) -> None:
+        line = getattr(self, "_inputFieldMultiple", None)
+        if line is not None and self._inputField.hasFocus() and self._shows_tags():
+            # Tabbed into the read-only field under the chips: the keyboard belongs in the typing field.
+            line.setFocus(Qt.FocusReason.TabFocusReason)
         if self._focused:
             return  # back from a popup's window, which the platform had activated
         self._focused = True
         self._refresh_style()
         self._update_label()
+        self._update_clear_button()
+        self._refresh_accessible_texts()  # read by assistive technology as the field gets the keyboard
         self.focusIn.emit()
 
     def _handle_field_focus_out(self, reason: Qt.FocusReason = Qt.FocusReason.OtherFocusReason) -> None:
@@ -120,8 +129,11 @@ class InputEventsMixin:
         if self._focus_inside():
             return  # from the field to the tags' typing field or back: still in the input
         self._focused = False
+        self._leave_chips()
+        self._date_commit_text()
         self._refresh_style()
         self._update_label()
+        self._update_clear_button()
         self.blur.emit()
         if reason not in _KEEPS_POPUPS:
             # Focus went elsewhere (Tab, a click, code): the lists of two fields are never up together.
@@ -205,6 +217,13 @@ class InputEventsMixin:
         if kind == _PRESS:
             if self._popupShowing and watched.isWidgetType() and not self._press_keeps_list(watched, event):
                 self.select_hide_popup()
+        elif kind == _KEY_PRESS:
+            # The tags' typing field: the input's own keys never reach it (it is watched by the
+            # input, and by the application-wide filter once a list has opened).
+            line = getattr(self, "_inputFieldMultiple", None)
+            if line is not None and watched is line and self._use_key(event, line):
+                self.keyDown.emit(event)
+                return True
         elif kind == _SHOW or kind == _ACTIVATE or kind == _HIDE:
             popup = self._popup
             if popup is not None and watched is popup:
@@ -215,6 +234,7 @@ class InputEventsMixin:
                 elif kind == _SHOW:
                     self._list_shown()
                 else:
+                    self._popup_state_changed(False)
                     self._popup_gone()
         return False
 
@@ -231,6 +251,8 @@ class InputEventsMixin:
         self.date_close_picker()
         if self._sync_list_rows():
             self._popup.adjustSize()  # laid out again now: the opening measures the list next
+        self._start_current_row()
+        self._popup_state_changed(True)
         if not self._usable():
             # Not now: the opening is still under way. A timer of the input's own, so it goes
             # with the input and lets go of it.

@@ -7,8 +7,11 @@ from __future__ import annotations
 
 from typing import Any
 
+from PySide6.QtCore import Qt
 from PySide6.QtWidgets import QLabel
 from shiboken6 import isValid
+
+from vantu.material.list_view.list_view import KeyRole
 
 from vantu.material.styles import useTheme
 from vantu.utils.translator import getTranslatedText
@@ -118,3 +121,34 @@ class InputListMixin:
         self._sync_list_rows()
         if text and not self._popupShowing and self._usable():
             self.select_show_popup()
+        elif self._popupShowing:
+            self._start_current_row()
+
+    # -- the keyboard's current row ---------------------------------------------------------
+
+    def _list_view(self) -> Any:
+        """The open list's rows, when they show (not while a message row stands in for them)."""
+        menu = self._menu
+        if not menu or not isValid(menu):
+            return None
+        view = getattr(menu, "listView", None)
+        if view is None or not isValid(view) or view.isHidden():
+            return None
+        return view
+
+    def _start_current_row(self) -> None:
+        """Where the keyboard starts in the list: on the first match while text is typed (Enter
+        takes it), else on the first chosen option, scrolled into view."""
+        view = self._list_view()
+        if view is None:
+            return
+        if self._filter_text.strip():
+            view.setCurrentRow(view.firstEnabledRow())
+            return
+        model = view.model()
+        for row in range(model.rowCount()):
+            index = model.index(row, 0)
+            if model.flags(index) & Qt.ItemFlag.ItemIsEnabled and view.is_selected_key(model.data(index, KeyRole)):
+                view.setCurrentRow(row)
+                return
+        view.setCurrentRow(-1)

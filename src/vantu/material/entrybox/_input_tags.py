@@ -121,6 +121,11 @@ class InputTagsMixin:
                 layout.addWidget(new)
             layout.setAlignment(new, Qt.AlignmentFlag.AlignVCenter)  # one row of chips sits mid-field
             self._flowWidget = new
+            # Moved into a new container, the typing field went to the end of the window's tab
+            # order: back to its place, after the field. Shown now, not on the next turn of the
+            # event loop, so that it can keep the keyboard and Shift+Tab finds it.
+            QWidget.setTabOrder(self._inputField, line)
+            new.show()
             line.show()
             if had_focus:
                 line.setFocus()

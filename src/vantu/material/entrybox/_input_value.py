@@ -95,6 +95,9 @@ class InputValueMixin:
 
     @Slot(str)
     def _handle_text_changed(self, text: str) -> None:
+        if self._isDateTimeType and not self._select:
+            self._date_text_changed(text)  # a typed date is checked before it is taken
+            return
         if self._applying or self._select:
             return
         if not self._focused:
@@ -163,4 +166,6 @@ class InputValueMixin:
             return
         value = self._value
         has_value = bool(value) if self._multiple else value not in (None, "")
-        button.setVisible(self._hovered and has_value and self.isEnabled() and not self._readOnly)
+        # Shown under the pointer and while the input has the keyboard, so assistive technology
+        # finds it (it never takes focus itself).
+        button.setVisible((self._hovered or self._focused) and has_value and self.isEnabled() and not self._readOnly)

@@ -4,10 +4,47 @@ from __future__ import annotations
 from collections.abc import Callable, Mapping
 from typing import Any
 
-from PySide6.QtCore import Qt, Signal
-from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QPushButton, QSizePolicy
+from PySide6.QtCore import QRectF, Qt, Signal
+from PySide6.QtGui import QColor, QPainter, QPen
+from PySide6.QtWidgets import QAbstractButton, QFrame, QHBoxLayout, QLabel, QPushButton, QSizePolicy, QWidget
 
-__all__ = ["Tag", "TagsView"]
+from vantu.i18n.use_translation import i18n, translate
+from vantu.material.styles import useTheme
+
+__all__ = ["Tag", "TagsView", "set_keyboard_current"]
+
+
+class _KeyboardRing(QWidget):
+    """The ring around the delete control the keyboard is on (the keyboard itself stays in the
+    input's typing field); drawn over the control, never in the way of the pointer."""
+
+    def __init__(self, control: QWidget) -> None:
+        super().__init__(control)
+        self.setObjectName("EntryBoxTagKeyboardRing")
+        self.setAttribute(Qt.WidgetAttribute.WA_TransparentForMouseEvents)
+        self.setGeometry(control.rect())
+
+    def paintEvent(self, event) -> None:
+        painter = QPainter(self)
+        painter.setRenderHint(QPainter.RenderHint.Antialiasing)
+        theme = useTheme()
+        painter.setBrush(QColor(theme.palette["action"]["focus"]))
+        painter.setPen(QPen(QColor(theme.resolve_color("primary")), 2))
+        side = min(self.width(), self.height()) - 2
+        painter.drawEllipse(QRectF((self.width() - side) / 2, (self.height() - side) / 2, side, side))
+        painter.end()
+
+
+def set_keyboard_current(control: QAbstractButton, current: bool) -> None:
+    """Marks (or unmarks) ``control``, a chip's delete control, as the one the keyboard is on."""
+    ring = control.findChild(_KeyboardRing, options=Qt.FindChildOption.FindDirectChildrenOnly)
+    if current and ring is None:
+        ring = _KeyboardRing(control)
+        ring.show()
+    elif not current and ring is not None:
+        ring.hide()
+        ring.setParent(None)
+        ring.deleteLater()
 
 
 class Tag(QFrame):
@@ -23,6 +60,7 @@ class Tag(QFrame):
         super().__init__(parent)
         self.setObjectName("EntryBoxTag")
         self._onDelete = onDelete
+        self._labelText = label  # the whole label, however the chip shows it
         self.setSizePolicy(QSizePolicy.Policy.Fixed, QSizePolicy.Policy.Fixed)
         layout = QHBoxLayout(self)
         layout.setContentsMargins(10, 2, 4, 2)
@@ -38,11 +76,18 @@ class Tag(QFrame):
         self.deleteButton.setFocusPolicy(Qt.FocusPolicy.NoFocus)
         self.deleteButton.clicked.connect(self._handle_delete_clicked)
         layout.addWidget(self.deleteButton)
+        # Reached from the input's keyboard (its focus stays in the typing field) and named for
+        # assistive technology, which can press it.
+        self._name_delete_control()
+        i18n.langChanged.connect(self._name_delete_control)
         # Colours come from the input's frame sheet (``#EntryBoxTag`` rules), which follows the
         # theme; a chip needs no sheet of its own.
 
     def text(self) -> str:
         return self.label.text()
+
+    def _name_delete_control(self, *_: Any) -> None:
+        self.deleteButton.setAccessibleName(translate("Remove {label}").format(label=self._labelText))
 
     def _handle_delete_clicked(self) -> None:
         self.deleteRequested.emit()
