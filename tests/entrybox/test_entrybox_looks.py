@@ -87,12 +87,12 @@ class TestThemes:
                      value=["Apple", "Mango"])
         chips = box._input._flowWidget.findChildren(Tag)
         assert [c.text() for c in chips] == ["Apple", "Mango"]
-        assert text_colour(chips[0].label) == QColor(LIGHT_PALETTE["text"]["primary"])
+        assert text_colour(chips[0].label) == QColor(LIGHT_PALETTE["text"]["secondary"])
         dark()
-        assert text_colour(chips[0].label) == QColor(DARK_PALETTE["text"]["primary"])
+        assert text_colour(chips[0].label) == QColor(DARK_PALETTE["text"]["secondary"])
         box._input.setValue(["Mango"])  # chips made in the dark theme
         chip = box._input._flowWidget.findChildren(Tag)[0]
-        assert text_colour(chip.label) == QColor(DARK_PALETTE["text"]["primary"])
+        assert text_colour(chip.label) == QColor(DARK_PALETTE["text"]["secondary"])
 
     def test_helper_text_follows_a_theme_switch_in_and_out_of_error(self, render, dark):
         plain = render(helperText="Help")

@@ -1,7 +1,8 @@
 """Small building blocks shared by the gallery pages: a page column, titles and captioned demos."""
 from __future__ import annotations
 
-from PySide6.QtWidgets import QGridLayout, QLabel, QSizePolicy, QVBoxLayout, QWidget
+from PySide6.QtCore import QEvent, Qt
+from PySide6.QtWidgets import QApplication, QGridLayout, QLabel, QSizePolicy, QVBoxLayout, QWidget
 
 from vantu.i18n.use_translation import i18n, translate
 
@@ -23,6 +24,7 @@ class Page(QWidget):
         label = QLabel(translate(key))
         label.setProperty("role", role)
         label.setIndent(0)  # a styled label would indent its text, out of line with the rest
+        label.setAlignment(_start_alignment(QApplication.layoutDirection()))
         if role == "caption":
             # Captions wrap to their column instead of widening it.
             label.setWordWrap(True)
@@ -74,3 +76,21 @@ class Page(QWidget):
     def _retranslate(self, *_ignored) -> None:
         for label, key in self._texts:
             label.setText(translate(key))
+
+    def changeEvent(self, event) -> None:
+        super().changeEvent(event)
+        if event.type() == QEvent.Type.LayoutDirectionChange:
+            # The page's texts start at the start edge, whatever direction their words read in.
+            align = _start_alignment(self.layoutDirection())
+            for label in self.start_aligned():
+                label.setAlignment(align)
+
+    def start_aligned(self) -> list[QLabel]:
+        """The page's own texts, aligned to the start edge in either direction."""
+        return [label for label, _key in self._texts]
+
+
+def _start_alignment(direction: Qt.LayoutDirection) -> Qt.AlignmentFlag:
+    if direction == Qt.LayoutDirection.RightToLeft:
+        return Qt.AlignmentFlag.AlignAbsolute | Qt.AlignmentFlag.AlignRight | Qt.AlignmentFlag.AlignVCenter
+    return Qt.AlignmentFlag.AlignLeft | Qt.AlignmentFlag.AlignVCenter

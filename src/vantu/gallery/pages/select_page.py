@@ -101,9 +101,10 @@ class SelectPage(Page):
             self.next_button.setText(translate("Next country"))
 
     def extra_screenshots(self, window):
-        """The list of the first field open under it, and the last field's list open above it."""
+        """The list of the first field open under it, the multiple field's list, and the last
+        field's list open above it."""
         shots = []
-        for name, select in (("popup", self.single), ("popup-above", self.bottom)):
+        for name, select in (("popup", self.single), ("popup-multiple", self.tags), ("popup-above", self.bottom)):
             scroll = self.parentWidget().parentWidget()
             scroll.ensureWidgetVisible(select, 0, 0)
             settle()

@@ -4,14 +4,27 @@ from __future__ import annotations
 from collections.abc import Callable, Mapping
 from typing import Any
 
-from PySide6.QtCore import Qt, Signal
+from PySide6.QtCore import QSize, Qt, Signal
+from PySide6.QtGui import QIcon
 from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QPushButton, QSizePolicy
 
-__all__ = ["Tag", "TagsView"]
+from vantu.vantu_assets import VANTU_ASSETS
+
+__all__ = ["Tag", "TagsView", "TAG_HEIGHT", "TAG_ICON"]
+
+TAG_HEIGHT = 32
+"""Height of a chip, a Material input chip's."""
+
+TAG_ICON = 18
+"""Side of a chip's delete icon."""
+
+# Material input chip padding: 12 before the label, 8 between label and icon, 8 after the
+# icon; the chip's 1 px outline is inside these.
+_PADDING_START, _GAP, _PADDING_END, _OUTLINE = 12, 8, 8, 1
 
 
 class Tag(QFrame):
-    """One chip: the option's label and a delete button.
+    """One chip: the option's label and a delete button (a Material input chip).
 
     ``deleteRequested`` is emitted when the delete button is clicked; ``onDelete``, when
     given, is called afterwards with no argument.
@@ -24,16 +37,20 @@ class Tag(QFrame):
         self.setObjectName("EntryBoxTag")
         self._onDelete = onDelete
         self.setSizePolicy(QSizePolicy.Policy.Fixed, QSizePolicy.Policy.Fixed)
+        self.setFixedHeight(TAG_HEIGHT)
         layout = QHBoxLayout(self)
-        layout.setContentsMargins(10, 2, 4, 2)
-        layout.setSpacing(4)
+        # Mirrored by the layout itself in a right-to-left field.
+        layout.setContentsMargins(_PADDING_START - _OUTLINE, 0, _PADDING_END - _OUTLINE, 0)
+        layout.setSpacing(_GAP)
         self.label = QLabel(label)
         self.label.setObjectName("EntryBoxTagLabel")
         layout.addWidget(self.label)
-        # A text glyph, as the select field's chips have: it takes the theme's text colour.
-        self.deleteButton = QPushButton("\u2715")
+        # The library's close glyph, drawn in the theme's icon colour.
+        self.deleteButton = QPushButton()
         self.deleteButton.setObjectName("EntryBoxTagDelete")
-        self.deleteButton.setFixedSize(18, 18)
+        self.deleteButton.setIcon(QIcon(VANTU_ASSETS.ICONS.CLOSE))
+        self.deleteButton.setIconSize(QSize(TAG_ICON, TAG_ICON))
+        self.deleteButton.setFixedSize(TAG_ICON, TAG_ICON)
         self.deleteButton.setCursor(Qt.CursorShape.PointingHandCursor)
         self.deleteButton.setFocusPolicy(Qt.FocusPolicy.NoFocus)
         self.deleteButton.clicked.connect(self._handle_delete_clicked)
