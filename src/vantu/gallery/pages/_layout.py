@@ -3,6 +3,7 @@ from __future__ import annotations
 
 from PySide6.QtCore import QEvent, Qt
 from PySide6.QtWidgets import QApplication, QGridLayout, QLabel, QSizePolicy, QVBoxLayout, QWidget
+from shiboken6 import isValid
 
 from vantu.i18n.use_translation import i18n, translate
 
@@ -13,6 +14,7 @@ class Page(QWidget):
     def __init__(self, title: str) -> None:
         super().__init__()
         self._texts: list[tuple[QLabel, str]] = []
+        self._aligned: list[QLabel] = []  # further texts that start at the start edge
         self._grids: list[QGridLayout] = []
         self.column = QVBoxLayout(self)
         self.column.setContentsMargins(32, 24, 32, 32)
@@ -85,9 +87,15 @@ class Page(QWidget):
             for label in self.start_aligned():
                 label.setAlignment(align)
 
+    def align_to_start(self, label: QLabel) -> QLabel:
+        """Keeps ``label`` aligned to the start edge in either direction, as the page's texts are."""
+        label.setAlignment(_start_alignment(QApplication.layoutDirection()))
+        self._aligned.append(label)
+        return label
+
     def start_aligned(self) -> list[QLabel]:
         """The page's own texts, aligned to the start edge in either direction."""
-        return [label for label, _key in self._texts]
+        return [*(label for label, _key in self._texts), *(label for label in self._aligned if isValid(label))]
 
 
 def _start_alignment(direction: Qt.LayoutDirection) -> Qt.AlignmentFlag:

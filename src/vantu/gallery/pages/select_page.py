@@ -6,7 +6,7 @@ from PySide6.QtWidgets import QApplication, QPushButton, QVBoxLayout, QWidget
 
 from vantu.gallery.pages import data
 from vantu.gallery.pages._layout import Page
-from vantu.gallery.pages._shots import click, composite, settle
+from vantu.gallery.pages._shots import click_to_open, composite, settle
 from vantu.hooks import State
 from vantu.material.select.pickcore import SelectBase
 from vantu.material.select.tags_view import TagsView
@@ -108,7 +108,7 @@ class SelectPage(Page):
             scroll = self.parentWidget().parentWidget()
             scroll.ensureWidgetVisible(select, 0, 0)
             settle()
-            click(select._inputField)
+            click_to_open(select._inputField)
             shots.append((name, composite(window)))
             select._hide_popup()
             settle()

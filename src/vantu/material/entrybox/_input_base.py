@@ -237,9 +237,9 @@ class InputBase(
         if self._multiple and self._renderTags:
             # The field grows with the rows of chips instead of clipping them.
             self._inputField.setSizePolicy(QSizePolicy.Policy.Expanding, QSizePolicy.Policy.Preferred)
-            if self._variant not in ("filled", "standard"):
+            if self._variant not in ("filled", "standard") and self._size != "small":
                 # Rows of chips keep clear of the notched label and of the bottom border (one
-                # row sits mid-box anyway).
+                # row sits mid-box anyway); a small box has just the room for one row.
                 self._frame.layout().setContentsMargins(0, 6, 0, 6)
             # As tall as a chip: chips and typed text make one even row.
             self._inputFieldMultiple.setFixedHeight(TAG_HEIGHT)

@@ -45,12 +45,22 @@ LABEL_PLACES: dict[str, dict[str, int]] = {
 
 def _frame_padding(variant: str, small: bool) -> tuple[int, int, int, int]:
     """Padding (top, right, bottom, left) of the field's frame, the select field's own: the value
-    sits mid-box when outlined, under the label when filled, over the underline when standard."""
+    sits mid-box when outlined, under the label when filled, over the underline when standard.
+    An outlined frame keeps a pixel inside its 1-pixel outline for the focus ring's second one."""
     if variant == "filled":
         return (15, 0, 1, 12) if small else (21, 0, 4, 12)
     if variant == "standard":
         return (10, 0, 1, 0) if small else (16, 0, 6, 0)
-    return (0, 0, 0, 14)
+    return (1, 1, 1, 14)
+
+
+def _thicker(variant: str, padding: tuple[int, int, int, int]) -> tuple[int, int, int, int]:
+    """The frame's padding under its 2-pixel focus line: a pixel less where the line is thicker,
+    so neither the box nor what it holds moves when the field takes focus."""
+    top, right, bottom, left = padding
+    if variant == "outlined":
+        return (top - 1, right - 1, bottom - 1, left - 1)
+    return (top, right, bottom - 1, left)
 
 
 def _variant_boxes(p: dict[str, Any], radius: Any, padding: Any) -> dict[str, dict[str, Any]]:
@@ -87,9 +97,9 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
         padding = _frame_padding(variant, ownState.get("size") == "small")
         radius = theme.shape["borderRadius"]
         if variant == "outlined":
-            focus = {"border": f"2px solid {color}"}
+            focus = {"border": f"2px solid {color}", "padding": _thicker(variant, padding)}
         else:
-            focus = {"borderBottom": f"2px solid {color}"}
+            focus = {"borderBottom": f"2px solid {color}", "padding": _thicker(variant, padding)}
         hover = {"borderColor": p["text"]["primary"]}
         if variant == "filled":
             hover["backgroundColor"] = p["filled"]["hover"]
