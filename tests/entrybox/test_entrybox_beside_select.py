@@ -237,6 +237,7 @@ class TestChips:
                        getOptionLabel=str, value=["Fig", "Kiwi"])
         first, second = sorted(entry._input._flowWidget.findChildren(Tag), key=lambda tag: tag.x())
         assert first.height() == 32 and first.deleteButton.size() == first.deleteButton.iconSize() == QSize(18, 18)
+        assert first.label.x() == 12 and first.deleteButton.geometry().right() == first.width() - 1 - 8
         assert second.x() - first.geometry().right() - 1 == 8  # the gap between chips
         image = first.grab().toImage()
         middle = image.width() // 2

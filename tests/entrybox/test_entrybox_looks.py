@@ -328,7 +328,8 @@ class TestRightToLeft:
         first, second = (chip for chip in inp._flowWidget.findChildren(Tag) if chip.text() in ("Fig", "Kiwi"))
         flow = inp._flowWidget
         assert first.geometry().right() == flow.width() - 1 and second.geometry().right() == first.x() - 9
-        assert first.deleteButton.x() < first.label.x()  # the delete icon at the chip's end, on the left
+        # The chip itself mirrored: 12 px before its label on the right, its icon 8 px in from the left.
+        assert first.deleteButton.x() == 8 and first.label.geometry().right() == first.width() - 1 - 12
         assert inp.action_frame.geometry().right() < inp._inputField.mapTo(inp, flow.geometry().topLeft()).x() + 54 + 2
 
     def test_switching_back_restores_every_box(self, render):

@@ -6,13 +6,11 @@ label's own text, and their full text shows as a tooltip."""
 from __future__ import annotations
 
 import unicodedata
-import weakref
 from typing import Any
 
 from PySide6.QtCore import QEvent, QObject, QRect, Qt
 from PySide6.QtGui import QPainter, QPalette, QRegion
 from PySide6.QtWidgets import QLabel, QLineEdit, QStyle, QStyleOptionFrame
-from shiboken6 import isValid
 
 from vantu.utils.translator import getTranslatedText
 
@@ -88,32 +86,36 @@ def _edit_elides(edit: QLineEdit) -> bool:
     return edit.fontMetrics().horizontalAdvance(text) > _edit_text_rect(edit).width()
 
 
-# Events after which a value or a label may fit, or no longer fit.
-_RECHECK = frozenset({QEvent.Type.Resize, QEvent.Type.FocusIn, QEvent.Type.FocusOut, QEvent.Type.FontChange,
-                      QEvent.Type.StyleChange, QEvent.Type.LayoutDirectionChange})
+def _placeholder_tip(edit: QLineEdit) -> str:
+    """The placeholder of an empty field when Qt draws it elided, else ""."""
+    text = edit.placeholderText()
+    if edit.text() or not text or edit.hasFocus():
+        return ""
+    return text if edit.fontMetrics().horizontalAdvance(text) > _edit_text_rect(edit).width() else ""
 
 
 class _ValueElider(QObject):
     """Draws an unfocused line edit's value elided when it is wider than the field, and keeps
-    the full value as the field's tooltip meanwhile. The value itself is never touched."""
+    the full value (or the full placeholder, which Qt elides itself) as the field's tooltip
+    meanwhile. The value itself is never touched.
 
-    def __init__(self, edit: QLineEdit, owner: Any) -> None:
+    The tooltip is settled where the field is drawn: it follows exactly what the field shows.
+    """
+
+    def __init__(self, edit: QLineEdit) -> None:
         super().__init__(edit)
-        self._owner = weakref.ref(owner)
         edit.installEventFilter(self)
 
     def eventFilter(self, watched: QObject, event: QEvent) -> bool:
-        kind = event.type()
-        if kind == QEvent.Type.Paint:
-            if isinstance(watched, QLineEdit) and _edit_elides(watched):
-                self._paint(watched)
-                return True
-        elif kind in _RECHECK:
-            owner = self._owner()
-            # Not while the field or its input is being destroyed.
-            if owner is not None and isValid(owner) and isValid(watched) and hasattr(owner, "_titleLabel"):
-                owner._update_tooltips()
-        return False
+        if event.type() != QEvent.Type.Paint or not isinstance(watched, QLineEdit):
+            return False
+        elided = _edit_elides(watched)
+        if elided:
+            self._paint(watched)
+        tip = watched.text() if elided else _placeholder_tip(watched)
+        if watched.toolTip() != tip:
+            watched.setToolTip(tip)
+        return elided
 
     @staticmethod
     def _paint(edit: QLineEdit) -> None:
@@ -147,8 +149,7 @@ class InputLabelMixin:
 
     def _setup_elision(self) -> None:
         """Long values and labels: drawn elided, shown whole in a tooltip."""
-        self._valueElider = _ValueElider(self._inputField, self)
-        self._inputField.textChanged.connect(self._update_tooltips)
+        self._valueElider = _ValueElider(self._inputField)
 
     def _set_translated_texts(self, *_: Any) -> None:
         label = self._label
@@ -190,10 +191,12 @@ class InputLabelMixin:
         """Puts the label where the select field puts its title: notched into an outline,
         inside a filled box, above an underline; mirrored in a right-to-left layout."""
         title = self._titleLabel
-        if title.isHidden() or not self.isVisible():
+        if not self.isVisible():
+            return  # placed when shown
+        if title.isHidden():
             self._update_notch()
             self._update_tooltips()
-            return  # placed when shown
+            return
         left, top = self._labelPlace
         hint = title.sizeHint()
         # A label longer than the field is elided short of the far border.
@@ -219,18 +222,9 @@ class InputLabelMixin:
             frame.clearMask()
 
     def _update_tooltips(self, *_: Any) -> None:
-        """The full value, or the full label, as a tooltip while it is shown elided."""
-        edit = self._inputField
+        """The full label as the input's tooltip while the floated label is drawn elided (the
+        field keeps its own tooltip for its value)."""
         title = self._titleLabel
-        tip = ""
-        if _edit_elides(edit):
-            tip = edit.text()
-        elif not edit.text() and edit.placeholderText() and not edit.hasFocus():
-            metrics = edit.fontMetrics()
-            if metrics.horizontalAdvance(edit.placeholderText()) > _edit_text_rect(edit).width():
-                tip = edit.placeholderText()  # Qt elides the placeholder itself
-        if edit.toolTip() != tip:
-            edit.setToolTip(tip)
-        label_tip = title.text() if not title.isHidden() and isinstance(title, ElidingLabel) and title.is_elided() else ""
-        if self.toolTip() != label_tip:
-            self.setToolTip(label_tip)
+        tip = title.text() if not title.isHidden() and isinstance(title, ElidingLabel) and title.is_elided() else ""
+        if self.toolTip() != tip:
+            self.setToolTip(tip)

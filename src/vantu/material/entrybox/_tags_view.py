@@ -18,9 +18,9 @@ TAG_HEIGHT = 32
 TAG_ICON = 18
 """Side of a chip's delete icon."""
 
-# Material input chip padding: 12 before the label, 8 between label and icon, 8 after the
-# icon; the chip's 1 px outline is inside these.
-_PADDING_START, _GAP, _PADDING_END, _OUTLINE = 12, 8, 8, 1
+_GAP = 8
+"""Between a chip's label and its icon. The padding around them (12 before the label, 8 after
+the icon, the outline included) is the theme's, so that it mirrors with the layout."""
 
 
 class Tag(QFrame):
@@ -39,8 +39,8 @@ class Tag(QFrame):
         self.setSizePolicy(QSizePolicy.Policy.Fixed, QSizePolicy.Policy.Fixed)
         self.setFixedHeight(TAG_HEIGHT)
         layout = QHBoxLayout(self)
-        # Mirrored by the layout itself in a right-to-left field.
-        layout.setContentsMargins(_PADDING_START - _OUTLINE, 0, _PADDING_END - _OUTLINE, 0)
+        # Style-sheet padding, unlike layout margins, follows a right-to-left layout.
+        layout.setContentsMargins(0, 0, 0, 0)
         layout.setSpacing(_GAP)
         self.label = QLabel(label)
         self.label.setObjectName("EntryBoxTagLabel")

@@ -232,6 +232,8 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
             "backgroundColor": "transparent",
             "border": f"1px solid {p['divider']}",
             "borderRadius": 8,
+            # 12 px before the label and 8 after the icon, the outline included.
+            "padding": (0, 7, 0, 11),
             "slots": {
                 "hover": {"backgroundColor": p["action"]["hover"]},
                 "disabled": {"color": p["text"]["disabled"], "borderColor": p["action"]["disabledBackground"]},
