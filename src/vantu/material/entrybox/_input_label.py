@@ -126,8 +126,8 @@ class _ValueElider(QObject):
         rect = _edit_text_rect(edit)
         metrics = edit.fontMetrics()
         height = max(metrics.boundingRect(edit.text()).height(), metrics.height())
-        # Vertically where QLineEdit puts its own text.
-        # Placed as QLineEdit places text: by its own direction, unless the alignment is absolute.
+        # Placed where QLineEdit puts its own text: vertically as it does, horizontally by the
+        # text's own direction unless the alignment is absolute.
         align = QStyle.visualAlignment(text_direction(edit.text()), edit.alignment())
         if align & Qt.AlignmentFlag.AlignTop:
             top = rect.y() + 1
