@@ -3,7 +3,7 @@ and arrow places, chips, and the notch following the theme."""
 from __future__ import annotations
 
 import pytest
-from PySide6.QtCore import QPoint, QRect, Qt
+from PySide6.QtCore import QPoint, QRect, QSize, Qt
 from PySide6.QtGui import QColor, QIcon, QImage, QPalette
 from PySide6.QtWidgets import QApplication, QGridLayout, QPushButton, QWidget
 
@@ -160,22 +160,41 @@ class TestLabelStates:
 
 
 class TestNotchAndTheme:
-    def test_the_notch_takes_the_background_and_follows_a_theme_switch(self, render):
+    @pytest.mark.parametrize("direction", [Qt.LayoutDirection.LeftToRight, Qt.LayoutDirection.RightToLeft])
+    def test_the_notch_is_a_gap_in_the_outline_on_any_background(self, render, qtbot, direction):
         box = render(label="Fruits", value="Grape")
+        window = box.window()
+        window.setLayoutDirection(direction)
+        palette = window.palette()  # a window of its own colour
+        palette.setColor(QPalette.ColorRole.Window, QColor("#2E7D32"))
+        window.setPalette(palette)
+        window.setAutoFillBackground(True)
         inp = box._input
-        title = inp._titleLabel.geometry()
+        inp._inputField.setFocus()
+        qtbot.waitUntil(lambda: inp._focused)
+        green = QColor("#2E7D32")
 
-        def under_label() -> QColor:
-            image = inp.grab().toImage()
-            # A column inside the notch's padding: no glyph, only what hides the outline.
-            return QColor(image.pixel(title.left() + 2, inp._frame.geometry().top()))
+        def top_edge() -> list[QColor]:
+            QApplication.processEvents()
+            image = window.grab().toImage()
+            y = inp._frame.mapTo(window, QPoint(0, 0)).y()
+            title = inp._titleLabel.geometry()
+            return [QColor(image.pixel(inp.mapTo(window, QPoint(x, 0)).x(), y))
+                    for x in (title.left() + 2, title.right() - 2, title.left() - 4, title.right() + 4)]
 
-        assert under_label() == QColor(LIGHT_PALETTE["background"]["default"])
+        inside_left, inside_right, before, after = top_edge()
+        # Behind the label's padding the window shows; beside it, the (focused) outline.
+        outline = QColor(LIGHT_PALETTE["primary"]["main"])
+        assert inside_left == green and inside_right == green and before == outline and after == outline
+        if direction == Qt.LayoutDirection.RightToLeft:
+            assert inp._titleLabel.geometry().right() == inp.width() - 1 - 10  # mirrored place
         set_theme_mode("dark")
-        assert under_label() == QColor(DARK_PALETTE["background"]["default"])
-        assert DARK_PALETTE["text"]["secondary"].lower() in inp._titleLabel.styleSheet().lower()
-        set_theme_mode("light")
-        assert under_label() == QColor(LIGHT_PALETTE["background"]["default"])
+        try:
+            inside_left, _, before, _ = top_edge()
+            assert inside_left == green and before == QColor(DARK_PALETTE["primary"]["main"])
+            assert DARK_PALETTE["primary"]["main"].lower() in inp._titleLabel.styleSheet().lower()
+        finally:
+            set_theme_mode("light")
 
     def test_focus_turns_the_label_primary_and_error_turns_it_red(self, render, qtbot):
         box = render(label="Fruits", value="Grape")
@@ -205,23 +224,33 @@ class TestNotchAndTheme:
 
 class TestChips:
     @pytest.mark.parametrize("mode", ["light", "dark"])
-    def test_chips_match_the_select_fields_tags(self, form, mode):
+    def test_chips_are_material_input_chips(self, render, mode):
         set_theme_mode(mode)
+        try:
+            self.check_chips(render)
+        finally:
+            set_theme_mode("light")
 
-        def tags(selected, getTagProps):
-            return [TagsView(label=key, onDelete=getTagProps({"key": key, "value": option})["onDelete"])
-                    for key, option in selected.items()]
-
-        window, select, entry = form(multiple=True, entry_extra={"renderTags": True, "value": ["Apple"]},
-                                     select_extra={"renderTags": tags, "getOptionLabel": str,
-                                                   "defaultValue": ["Apple"]})
-        chip = entry._input._flowWidget.findChildren(Tag)[0]
-        other = select.findChildren(TagsView)[0]
-        assert chip.size() == other.size()
-        assert isinstance(chip.deleteButton, QPushButton) and chip.deleteButton.text() == other.deleteButton.text()
-        # Same place in the field, same pixels.
-        assert chip.mapTo(entry._input, QPoint(0, 0)) == other.mapTo(select, QPoint(0, 0))
-        assert chip.grab().toImage() == other.grab().toImage()
+    def check_chips(self, render):
+        p = useTheme().palette
+        entry = render(label="Fruits", select=True, multiple=True, renderTags=True, options=["Fig", "Kiwi"],
+                       getOptionLabel=str, value=["Fig", "Kiwi"])
+        first, second = sorted(entry._input._flowWidget.findChildren(Tag), key=lambda tag: tag.x())
+        assert first.height() == 32 and first.deleteButton.size() == first.deleteButton.iconSize() == QSize(18, 18)
+        assert first.label.x() == 12 and first.deleteButton.geometry().right() == first.width() - 1 - 8
+        assert second.x() - first.geometry().right() - 1 == 8  # the gap between chips
+        image = first.grab().toImage()
+        middle = image.width() // 2
+        # Outlined in the outline-variant colour, with corners rounded off, the label in
+        # on-surface-variant.
+        assert QColor(image.pixel(middle, 0)) == QColor(p["divider"])
+        assert QColor(image.pixel(0, 0)) != QColor(p["divider"]) and QColor(image.pixel(0, 16)) == QColor(p["divider"])
+        first.label.ensurePolished()
+        assert first.label.palette().color(QPalette.ColorRole.WindowText) == QColor(p["text"]["secondary"])
+        assert first.label.font().pixelSize() == 14
+        # A row of chips sits mid-box, as the select field's value does.
+        top = first.mapTo(entry._input._frame, QPoint(0, 0)).y()
+        assert abs(top + 16 - entry._input._frame.height() // 2) <= 1
 
 
 class TestClicks:

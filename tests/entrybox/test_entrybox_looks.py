@@ -87,12 +87,12 @@ class TestThemes:
                      value=["Apple", "Mango"])
         chips = box._input._flowWidget.findChildren(Tag)
         assert [c.text() for c in chips] == ["Apple", "Mango"]
-        assert text_colour(chips[0].label) == QColor(LIGHT_PALETTE["text"]["primary"])
+        assert text_colour(chips[0].label) == QColor(LIGHT_PALETTE["text"]["secondary"])
         dark()
-        assert text_colour(chips[0].label) == QColor(DARK_PALETTE["text"]["primary"])
+        assert text_colour(chips[0].label) == QColor(DARK_PALETTE["text"]["secondary"])
         box._input.setValue(["Mango"])  # chips made in the dark theme
         chip = box._input._flowWidget.findChildren(Tag)[0]
-        assert text_colour(chip.label) == QColor(DARK_PALETTE["text"]["primary"])
+        assert text_colour(chip.label) == QColor(DARK_PALETTE["text"]["secondary"])
 
     def test_helper_text_follows_a_theme_switch_in_and_out_of_error(self, render, dark):
         plain = render(helperText="Help")
@@ -302,3 +302,99 @@ class TestDateInput:
         set_theme_mode("dark")  # nothing left listening raises
         set_theme_mode("light")
         assert useTheme().mode == "light"
+
+
+def ink_span(widget, box) -> tuple[int, int]:
+    """Left-most and right-most columns of dark pixels of ``widget``, in ``box`` coordinates."""
+    image = box.grab().toImage()
+    top = widget.mapTo(box, QPoint(0, 0))
+    columns = [x for x in range(top.x(), top.x() + widget.width())
+               if any(QColor(image.pixel(x, y)).lightness() < 140 for y in range(top.y() + 2, top.y() + widget.height() - 2))]
+    assert columns, f"no text drawn in {widget.objectName() or widget}"
+    return columns[0], columns[-1]
+
+
+def right_to_left(box) -> None:
+    box.window().setLayoutDirection(Qt.LayoutDirection.RightToLeft)
+    for _ in range(3):  # the boxes are laid out again on the next turn
+        QApplication.processEvents()
+
+
+class TestRightToLeft:
+    def test_a_select_mirrors_buttons_texts_label_and_popup(self, render, qtbot):
+        box = render(label="Country", select=True, options=["Vietnam", "Japan"], getOptionLabel=str, value="Japan",
+                     helperText="Where you live")
+        inp = box._input
+        starts = [ink_span(widget, box)[0] for widget in (inp._inputField, box._helperLabel)]
+        right_to_left(box)
+        frame = inp._frame.geometry()
+        # The arrow is centred 10 px in from the start (left) edge.
+        arrow = inp._btnSelect.geometry().translated(inp.action_frame.pos())
+        assert arrow.center().x() in (frame.left() + 9, frame.left() + 10)
+        assert inp._inputField.textMargins().left() == 54 and inp._inputField.textMargins().right() == 0
+        # Value and helper text end as far in from the right as they start from the left when
+        # left to right, give or take the letters' bearings and the room QLineEdit keeps for its
+        # cursor at the end of right-aligned text.
+        for widget, start in zip((inp._inputField, box._helperLabel), starts):
+            assert abs(box.width() - 1 - ink_span(widget, box)[1] - start) <= 6, widget
+        assert inp._titleLabel.geometry().right() == inp.width() - 1 - 10
+        qtbot.mouseClick(inp._inputField, Qt.MouseButton.LeftButton)
+        qtbot.waitUntil(lambda: inp._popupShowing)
+        menu = inp._menu
+        assert inp._popup.layoutDirection() == Qt.LayoutDirection.RightToLeft
+        assert menu.mapToGlobal(QPoint(menu.width(), 0)).x() == inp.mapToGlobal(QPoint(inp.width(), 0)).x()
+
+    def test_chips_flow_from_the_right_clear_of_the_buttons(self, render):
+        box = render(label="Fruits", select=True, multiple=True, renderTags=True, options=["Fig", "Kiwi"],
+                     getOptionLabel=str, value=["Fig", "Kiwi"])
+        inp = box._input
+        right_to_left(box)
+        assert inp._inputField.layout().contentsMargins().left() == 54
+        first, second = (chip for chip in inp._flowWidget.findChildren(Tag) if chip.text() in ("Fig", "Kiwi"))
+        flow = inp._flowWidget
+        assert first.geometry().right() == flow.width() - 1 and second.geometry().right() == first.x() - 9
+        # The chip itself mirrored: 12 px before its label on the right, its icon 8 px in from the left.
+        assert first.deleteButton.x() == 8 and first.label.geometry().right() == first.width() - 1 - 12
+        assert inp.action_frame.geometry().right() < inp._inputField.mapTo(inp, flow.geometry().topLeft()).x() + 54 + 2
+
+    def test_switching_back_restores_every_box(self, render):
+        box = render(label="Name", value="Lan", helperText="Help")
+        inp = box._input
+        before = (inp._frame.contentsRect(), box._helperLabel.contentsRect(), ink_span(inp._inputField, box))
+        right_to_left(box)
+        assert inp._frame.contentsRect() != before[0]  # the start padding moved to the right
+        box.window().setLayoutDirection(Qt.LayoutDirection.LeftToRight)
+        for _ in range(3):
+            QApplication.processEvents()
+        assert (inp._frame.contentsRect(), box._helperLabel.contentsRect(), ink_span(inp._inputField, box)) == before
+
+
+class TestLongText:
+    VALUE = "12 Nguyen Thi Minh Khai Street, District 1, Ho Chi Minh City, Vietnam"
+    LABEL = "The name of the organisation you work for, written out in full"
+
+    @pytest.mark.parametrize("direction", [Qt.LayoutDirection.LeftToRight, Qt.LayoutDirection.RightToLeft])
+    def test_value_and_label_are_elided_with_their_full_text_as_tooltip(self, render, qtbot, direction):
+        changes = []
+        box = render(label=self.LABEL, value=self.VALUE, onChange=lambda i: changes.append(i.value))
+        box.window().setLayoutDirection(direction)
+        inp, edit = box._input, box._input._inputField
+        box.window().setFocus()
+        qtbot.waitUntil(lambda: not inp._focused)
+        box.grab()  # drawn elided
+        assert edit.toolTip() == self.VALUE and inp.toolTip() == self.LABEL
+        assert inp._titleLabel.text() == self.LABEL and inp._titleLabel.geometry().right() < inp.width()
+        # Being edited: the field shows the value itself, scrolled as Qt scrolls it.
+        edit.setFocus()
+        qtbot.waitUntil(lambda: inp._focused)
+        box.grab()
+        assert edit.toolTip() == "" and edit.text() == inp.value == self.VALUE and changes == []
+        qtbot.keyClick(edit, Qt.Key.Key_End)
+        qtbot.keyClicks(edit, "!")
+        assert inp.value == self.VALUE + "!"
+
+    def test_short_texts_have_no_tooltip(self, render):
+        box = render(label="Name", value="Lan")
+        box.window().setFocus()
+        QApplication.processEvents()
+        assert box._input._inputField.toolTip() == "" and box._input.toolTip() == ""

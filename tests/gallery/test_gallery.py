@@ -5,7 +5,7 @@ import pytest
 from PySide6.QtCore import QPoint, Qt
 
 from vantu.gallery.__main__ import DEFAULT_SHOTS, main
-from vantu.gallery.window import GalleryWindow
+from vantu.gallery.window import GalleryWindow, set_direction
 from vantu.i18n.use_translation import i18n, set_language
 from vantu.material.styles import set_theme_mode, useTheme
 
@@ -31,15 +31,27 @@ def test_every_page_shows_and_switches_reach_all_pages(qtbot, capfd):
     assert capfd.readouterr().err == ""
 
 
-def test_screenshot_mode_saves_a_png_per_page(tmp_path, qapp, capsys):
+def test_screenshot_mode_saves_every_page_and_popup_named_by_look_and_scale(tmp_path, qapp, capsys):
     main_window = qapp.mainWindow
     try:
-        assert main(["--screenshot", str(tmp_path)]) == 0
+        assert main(["--screenshot", str(tmp_path), "--look", "dark-vi-rtl"]) == 0
     finally:
         qapp.mainWindow = main_window
-    pngs = sorted(p.name for p in tmp_path.glob("*.png"))
-    assert pngs and pngs[0].startswith("01-")
+        set_direction("ltr")
+    pngs = {p.name for p in tmp_path.glob("*.png")}
+    shots = ["01-select", "01-select-popup", "01-select-popup-multiple", "01-select-popup-above", "02-entrybox",
+             "02-entrybox-popup", "02-entrybox-popup-tags", "02-entrybox-date-picker", "03-deferred",
+             "03-deferred-built", "04-foundations"]
+    assert pngs == {f"{shot}-dark-vi-rtl@1x.png" for shot in shots}
     assert str(tmp_path) in capsys.readouterr().out
+    assert useTheme().mode == "light" and i18n.lang == "en"  # the look in force before is back
+
+
+@pytest.mark.parametrize("argv", [["--look", "dark-fr-rtl"], ["--scale", "0"]])
+def test_screenshot_options_are_checked(argv, tmp_path, capsys):
+    with pytest.raises(SystemExit):
+        main(["--screenshot", str(tmp_path), *argv])
+    assert "error" in capsys.readouterr().err
 
 
 @pytest.mark.parametrize("platform", ["offscreen", "xcb"])
@@ -83,7 +95,7 @@ def test_every_popup_opens_and_closes_in_both_themes_and_languages(qtbot, capfd)
         window.show()
     opened = 0
     try:
-        for switch in (None, "dark", "vi"):
+        for switch in (None, "dark", "vi", "rtl"):
             if switch:
                 qtbot.mouseClick(window._switches[switch], Qt.MouseButton.LeftButton)
             for key, _title, page in window.pages:
@@ -109,6 +121,7 @@ def test_every_popup_opens_and_closes_in_both_themes_and_languages(qtbot, capfd)
     finally:
         set_theme_mode("light")
         set_language("en")
-    assert opened >= 3 * 12
+        set_direction("ltr")
+    assert opened >= 4 * 12
     assert capfd.readouterr().err == ""
 

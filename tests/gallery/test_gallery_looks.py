@@ -6,7 +6,7 @@ from PySide6.QtGui import QImage
 from PySide6.QtWidgets import QLabel, QPushButton
 
 from vantu.gallery.pages.foundations import Glyph, Swatch, _ink_rect
-from vantu.gallery.window import GalleryWindow
+from vantu.gallery.window import GalleryWindow, set_direction
 from vantu.i18n.use_translation import set_language
 from vantu.material.entrybox.entrybox import EntryBox
 from vantu.material.select.pickcore import SelectBase
@@ -22,16 +22,18 @@ def window(qtbot):
     yield window
     set_theme_mode("light")
     set_language("en")
+    set_direction("ltr")
 
 
-def test_switches_show_the_theme_and_language_however_they_changed(window):
+def test_switches_show_the_theme_language_and_direction_however_they_changed(window):
     checked = lambda: {key for key, button in window._switches.items() if button.isChecked()}  # noqa: E731
-    assert checked() == {"light", "en"}
+    assert checked() == {"light", "en", "ltr"}
     set_theme_mode("dark")
     set_language("vi")
-    assert checked() == {"dark", "vi"}
+    set_direction("rtl")
+    assert checked() == {"dark", "vi", "rtl"}
     set_theme_mode("light")
-    assert checked() == {"light", "vi"}
+    assert checked() == {"light", "vi", "rtl"}
 
 
 def test_buttons_are_rounded_columns_line_up_and_foundations_show_once(window, qtbot):

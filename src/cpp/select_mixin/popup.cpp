@@ -52,8 +52,25 @@ int limit_y(const Rect &bounds) {
     return bounds.bottom();
 }
 
-/// Moves the popup to its place for the input as it is now.
+/// The popup's window reads in the input's direction: a window does not inherit it.
+void follow_direction(nb::handle self, nb::handle popup) {
+    nb::object direction = self.attr(VN("layoutDirection"))();
+    if (!popup.attr(VN("layoutDirection"))().equal(direction)) {
+        popup.attr(VN("setLayoutDirection"))(direction);
+        // Laid out again now, so the list is measured and placed in the new direction.
+        nb::object layout = popup.attr(VN("layout"))();
+        if (!layout.is_none()) {
+            layout.attr(VN("invalidate"))();
+            layout.attr(VN("activate"))();
+        }
+    }
+}
+
+/// Moves the popup to its place for the input as it is now. The list is as wide as the input
+/// and the window's margins (layout margins are never mirrored) stay at its right and bottom,
+/// so the list lines up with both edges of the input in either direction.
 void place(nb::handle self, nb::handle popup, nb::handle menu) {
+    follow_direction(self, popup);
     nb::object point = self.attr(VN("mapToGlobal"))(global(VN("QPoint"))(0, self.attr(VN("height"))()));
     const int height = nb::cast<int>(self.attr(VN("height"))());
     const int width = nb::cast<int>(self.attr(VN("width"))());

@@ -65,6 +65,14 @@ VIETNAMESE = {
     "Arrow down": "Mũi tên xuống",
     "Arrow up": "Mũi tên lên",
     "Calendar": "Lịch",
+    "Left to right": "Trái sang phải",
+    "Right to left": "Phải sang trái",
+    "Long text": "Văn bản dài",
+    "A label longer than the field": "Nhãn dài hơn ô",
+    "A value longer than the field": "Giá trị dài hơn ô",
+    "A chosen option longer than the field": "Lựa chọn dài hơn ô",
+    "The name of the organisation you work for": "Tên của tổ chức nơi bạn đang làm việc",
+    "Address": "Địa chỉ",
 }
 
 

@@ -1,10 +1,10 @@
-"""The gallery's main window: a tool bar with the theme and language switches, a page list
-on the left and the pages on the right."""
+"""The gallery's main window: a tool bar with the theme, language and direction switches, a
+page list on the left and the pages on the right."""
 from __future__ import annotations
 
 from pathlib import Path
 
-from PySide6.QtCore import QSize, Qt
+from PySide6.QtCore import QEvent, QSize, Qt
 from PySide6.QtWidgets import (
     QApplication,
     QButtonGroup,
@@ -23,11 +23,37 @@ from PySide6.QtWidgets import (
 )
 
 from vantu import apply_theme
+from vantu.gallery.pages._shots import settle
 from vantu.gallery import texts, theme_sheet
 from vantu.gallery.pages import PAGES
 from vantu.hooks import useEffect
 from vantu.i18n.use_translation import i18n, set_language, translate
 from vantu.material.styles import set_theme_mode, useTheme
+
+
+SHOT_LOOKS: tuple[tuple[str, str, str], ...] = tuple(
+    (theme, language, direction)
+    for theme in ("light", "dark") for language in ("en", "vi") for direction in ("ltr", "rtl"))
+"""Every look the screenshots are taken in: (theme, language, direction)."""
+
+DIRECTIONS = {"ltr": Qt.LayoutDirection.LeftToRight, "rtl": Qt.LayoutDirection.RightToLeft}
+
+
+def set_direction(direction: str) -> None:
+    """Lays the whole application out left to right ("ltr") or right to left ("rtl")."""
+    QApplication.setLayoutDirection(DIRECTIONS[direction])
+
+
+def current_direction() -> str:
+    return "rtl" if QApplication.layoutDirection() == Qt.LayoutDirection.RightToLeft else "ltr"
+
+
+def shot_name(index: int, key: str, extra: str | None, look: tuple[str, str, str], scale: float) -> str:
+    """File name of a screenshot: page, popup, look and scale, so that every shot of every
+    scale can share one folder: "02-entrybox-popup-dark-vi-rtl@2x.png"."""
+    theme, language, direction = look
+    popup = f"-{extra}" if extra else ""
+    return f"{index + 1:02d}-{key}{popup}-{theme}-{language}-{direction}@{scale:g}x.png"
 
 
 class GalleryWindow(QMainWindow):
@@ -60,6 +86,9 @@ class GalleryWindow(QMainWindow):
         self._theme_group = self._segmented(bar, (("light", "Light"), ("dark", "Dark")), self._on_theme_clicked)
         bar.addSeparator()
         self._lang_group = self._segmented(bar, (("en", "English"), ("vi", "Vietnamese")), self._on_lang_clicked)
+        bar.addSeparator()
+        self._direction_group = self._segmented(bar, (("ltr", "Left to right"), ("rtl", "Right to left")),
+                                                self._on_direction_clicked)
         self._show_switch_state()
 
         body = QWidget(self)
@@ -116,13 +145,21 @@ class GalleryWindow(QMainWindow):
     def _on_lang_clicked(self, button: QPushButton) -> None:
         set_language(button.objectName().removeprefix("Switch-"))
 
+    def _on_direction_clicked(self, button: QPushButton) -> None:
+        set_direction(button.objectName().removeprefix("Switch-"))
+
+    def changeEvent(self, event) -> None:
+        super().changeEvent(event)
+        if event.type() == QEvent.Type.LayoutDirectionChange and hasattr(self, "_switches"):
+            self._show_switch_state()
+
     def _apply_theme(self) -> None:
         self.setStyleSheet(theme_sheet.window_sheet(self.theme))
         self._show_switch_state()
 
     def _show_switch_state(self) -> None:
-        """The switches show the theme and language in force, however they were changed."""
-        for key in (self.theme.mode, i18n.lang):
+        """The switches show the theme, language and direction in force, however they were changed."""
+        for key in (self.theme.mode, i18n.lang, current_direction()):
             button = self._switches.get(key)
             if button is not None and not button.isChecked():
                 button.setChecked(True)
@@ -143,30 +180,33 @@ class GalleryWindow(QMainWindow):
                 return page
         raise KeyError(key)
 
-    def save_screenshots(self, folder: Path) -> list[Path]:
-        """Saves every page (with the popups each page opens) as PNG files in `folder`, then every
-        page again in the dark theme and in Vietnamese."""
+    def save_screenshots(self, folder: Path, looks=SHOT_LOOKS) -> list[Path]:
+        """Saves every page, and every popup the pages open, as PNG files in `folder`, in each
+        of `looks` (theme, language, direction); the names carry the look and the scale."""
         folder.mkdir(parents=True, exist_ok=True)
-        app = QApplication.instance()
         saved: list[Path] = []
-        mode, lang = self.theme.mode, i18n.lang
-        for suffix, (theme_mode, language) in (("", ("light", "en")), ("-dark-vi", ("dark", "vi"))):
-            set_theme_mode(theme_mode)
-            set_language(language)
-            for index, (key, _title, page) in enumerate(self.pages):
-                self.show_page(key)
-                for _ in range(5):
-                    app.processEvents()
-                path = folder / f"{index + 1:02d}-{key}{suffix}.png"
-                self.grab().save(str(path))
-                saved.append(path)
-                extra = getattr(page, "extra_screenshots", None)
-                if extra is not None and not suffix:
-                    for name, image in extra(self):
-                        shot = folder / f"{index + 1:02d}-{key}-{name}.png"
+        scale = self.devicePixelRatioF()
+        before = (self.theme.mode, i18n.lang, current_direction())
+        try:
+            for look in looks:
+                theme_mode, language, direction = look
+                set_theme_mode(theme_mode)
+                set_language(language)
+                set_direction(direction)
+                for index, (key, _title, page) in enumerate(self.pages):
+                    self.show_page(key)
+                    settle(5)
+                    path = folder / shot_name(index, key, None, look, scale)
+                    self.grab().save(str(path))
+                    saved.append(path)
+                    extra = getattr(page, "extra_screenshots", None)
+                    for name, image in (extra(self) if extra is not None else []):
+                        shot = folder / shot_name(index, key, name, look, scale)
                         image.save(str(shot))
                         saved.append(shot)
-        set_theme_mode(mode)
-        set_language(lang)
-        self.show_page(self.pages[0][0])
+        finally:
+            set_theme_mode(before[0])
+            set_language(before[1])
+            set_direction(before[2])
+            self.show_page(self.pages[0][0])
         return saved

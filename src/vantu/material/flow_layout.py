@@ -2,13 +2,14 @@
 from __future__ import annotations
 
 from PySide6.QtCore import QPoint, QRect, QSize, Qt
-from PySide6.QtWidgets import QLayout, QLayoutItem, QWidget
+from PySide6.QtWidgets import QLayout, QLayoutItem, QStyle, QWidget
 
 __all__ = ["FlowLayout"]
 
 
 class FlowLayout(QLayout):
-    """Places items left to right and starts a new row when the next one does not fit.
+    """Places items left to right (right to left in a right-to-left layout) and starts a new row
+    when the next one does not fit.
 
     Args:
         parent: the widget to lay out.
@@ -78,6 +79,9 @@ class FlowLayout(QLayout):
             row_height = max(row_height, hint.height())
         if move:
             shift = max(0, (area.height() - (y + row_height - area.y())) // 2) if self._center_rows else 0
+            owner = self.parentWidget()
+            # Rows run from the right in a right-to-left layout.
+            direction = owner.layoutDirection() if owner is not None else Qt.LayoutDirection.LeftToRight
             for item, place in places:
-                item.setGeometry(place.translated(0, shift))
+                item.setGeometry(QStyle.visualRect(direction, area, place.translated(0, shift)))
         return y + row_height - rect.y() + m.bottom()

@@ -1,7 +1,9 @@
 """Small building blocks shared by the gallery pages: a page column, titles and captioned demos."""
 from __future__ import annotations
 
-from PySide6.QtWidgets import QGridLayout, QLabel, QSizePolicy, QVBoxLayout, QWidget
+from PySide6.QtCore import QEvent, Qt
+from PySide6.QtWidgets import QApplication, QGridLayout, QLabel, QSizePolicy, QVBoxLayout, QWidget
+from shiboken6 import isValid
 
 from vantu.i18n.use_translation import i18n, translate
 
@@ -12,6 +14,7 @@ class Page(QWidget):
     def __init__(self, title: str) -> None:
         super().__init__()
         self._texts: list[tuple[QLabel, str]] = []
+        self._aligned: list[QLabel] = []  # further texts that start at the start edge
         self._grids: list[QGridLayout] = []
         self.column = QVBoxLayout(self)
         self.column.setContentsMargins(32, 24, 32, 32)
@@ -23,6 +26,7 @@ class Page(QWidget):
         label = QLabel(translate(key))
         label.setProperty("role", role)
         label.setIndent(0)  # a styled label would indent its text, out of line with the rest
+        label.setAlignment(_start_alignment(QApplication.layoutDirection()))
         if role == "caption":
             # Captions wrap to their column instead of widening it.
             label.setWordWrap(True)
@@ -74,3 +78,27 @@ class Page(QWidget):
     def _retranslate(self, *_ignored) -> None:
         for label, key in self._texts:
             label.setText(translate(key))
+
+    def changeEvent(self, event) -> None:
+        super().changeEvent(event)
+        if event.type() == QEvent.Type.LayoutDirectionChange:
+            # The page's texts start at the start edge, whatever direction their words read in.
+            align = _start_alignment(self.layoutDirection())
+            for label in self.start_aligned():
+                label.setAlignment(align)
+
+    def align_to_start(self, label: QLabel) -> QLabel:
+        """Keeps ``label`` aligned to the start edge in either direction, as the page's texts are."""
+        label.setAlignment(_start_alignment(QApplication.layoutDirection()))
+        self._aligned.append(label)
+        return label
+
+    def start_aligned(self) -> list[QLabel]:
+        """The page's own texts, aligned to the start edge in either direction."""
+        return [*(label for label, _key in self._texts), *(label for label in self._aligned if isValid(label))]
+
+
+def _start_alignment(direction: Qt.LayoutDirection) -> Qt.AlignmentFlag:
+    if direction == Qt.LayoutDirection.RightToLeft:
+        return Qt.AlignmentFlag.AlignAbsolute | Qt.AlignmentFlag.AlignRight | Qt.AlignmentFlag.AlignVCenter
+    return Qt.AlignmentFlag.AlignLeft | Qt.AlignmentFlag.AlignVCenter

@@ -31,6 +31,15 @@ def click(widget: QWidget, pos: QPoint | None = None) -> None:
     settle()
 
 
+def click_to_open(field: QWidget) -> None:
+    """A click where a user opens a field's list: past any tags, short of the buttons."""
+    inset = 60
+    x = inset if field.layoutDirection() == Qt.LayoutDirection.RightToLeft else field.width() - inset
+    spot = QPoint(x, field.height() // 2)
+    receiver = field.childAt(spot) or field
+    click(receiver, receiver.mapFrom(field, spot))
+
+
 def settle(rounds: int = 3) -> None:
     app = QApplication.instance()
     for _ in range(rounds):

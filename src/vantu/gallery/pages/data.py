@@ -11,6 +11,7 @@ COUNTRIES = [
     {"value": "ca", "label": "Canada"},
     {"value": "ke", "label": "Kenya", "disabled": True},
     {"value": "nz", "label": "New Zealand"},
+    {"value": "gb", "label": "United Kingdom of Great Britain and Northern Ireland"},
 ]
 
 

@@ -106,6 +106,9 @@ class DeferredPage(Page):
                 translate("Built {count} components in {ms} ms").format(count=getattr(self, "total", 0),
                                                                          ms=round(self._elapsed_ms)))
 
+    def start_aligned(self) -> list[QLabel]:
+        return [*super().start_aligned(), self.status]
+
     def wait_until_shown(self, timeout_s: float = 30) -> None:
         deadline = time.monotonic() + timeout_s
         while not (self.finished and self.lazy.findChildren(QWidget) and self._revealed()):

@@ -2,7 +2,7 @@
 from __future__ import annotations
 
 from PySide6.QtCore import Qt
-from PySide6.QtWidgets import QPushButton, QVBoxLayout, QWidget
+from PySide6.QtWidgets import QApplication, QPushButton, QVBoxLayout, QWidget
 
 from vantu.gallery.pages import data
 from vantu.gallery.pages._layout import Page
@@ -47,6 +47,15 @@ class EntryPage(Page):
             getOptionLabel=str, defaultValue=["Apple", "Mango"]))
         self.date = self.demo(select, "A date input", self.box(label="Date", type="date", select=True, options=[],
                                                                getOptionLabel=str))
+
+        long = self.section("Long text")
+        self.demo(long, "A label longer than the field", self.box(
+            label="The name of the organisation you work for", value="Lan"))
+        self.demo(long, "A value longer than the field", self.box(
+            label="Address", value="12 Nguyen Thi Minh Khai Street, District 1, Ho Chi Minh City"))
+        self.demo(long, "A chosen option longer than the field", self.box(
+            label="Country", select=True, options=data.COUNTRIES, getOptionLabel=data.country_label,
+            value=data.COUNTRIES[-1]))
         self.finish()
         self._retranslate()
 
@@ -67,15 +76,32 @@ class EntryPage(Page):
             self.toggle.setText(translate("Change helper text"))
 
     def extra_screenshots(self, window):
+        """The single and the tags field with their lists open, and the date input's picker."""
         shots = []
-        for name, entry in (("popup", self.single), ("popup-tags", self.multiple), ("popup-date", self.date)):
-            self.parentWidget().parentWidget().ensureWidgetVisible(entry)
+        scroll = self.parentWidget().parentWidget()
+        for name, entry in (("popup", self.single), ("popup-tags", self.multiple)):
+            scroll.ensureWidgetVisible(entry)
             settle()
-            click(entry._input._inputField)  # a date input's field opens its date picker
+            click(entry._input._inputField)
             shots.append((name, composite(window)))
             entry._input.select_hide_popup()
             entry._input.date_close_picker()
             settle()
+        scroll.ensureWidgetVisible(self.date)
+        settle()
+        # Focus in the date field, then its picker through the input's own method, whatever
+        # the picker is built from.
+        self.date._input._inputField.setFocus()
+        settle()
+        self.date._input.date_open_picker()
+        settle()
+        shots.append(("date-picker", composite(window)))
+        self.date._input.date_close_picker()
+        settle()
+        focused = QApplication.focusWidget()
+        if focused is not None:
+            focused.clearFocus()
+        scroll.verticalScrollBar().setValue(0)
         return shots
 
 

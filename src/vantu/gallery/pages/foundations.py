@@ -28,7 +28,7 @@ class Swatch(QFrame):
         self._name = name
         self.setFixedSize(120, 56)
         self._label = QLabel(self)
-        self._label.setGeometry(12, 0, 108, 56)
+        self._label.setGeometry(12, 0, 96, 56)  # 12 px in from either edge
         useEffect(self._restyle, [useTheme().state], component=self)
         i18n.langChanged.connect(self._retranslate)
         self._restyle()
@@ -97,7 +97,8 @@ def build(window) -> QWidget:
     page = Page("Foundations")
     colours = page.section("Colours", columns=6)
     for name in COLOR_NAMES:
-        page.demo(colours, None, Swatch(name))
+        swatch = page.demo(colours, None, Swatch(name))
+        page.align_to_start(swatch._label)
     icons = page.section("Icons", columns=6)
     for key, name in ICONS:
         page.demo(icons, name, Glyph(key))
@@ -108,7 +109,7 @@ def build(window) -> QWidget:
         column.setContentsMargins(0, 0, 0, 0)
         column.setSpacing(0)
         column.addWidget(page.text(key, "section"))
-        original = QLabel(key)  # the key itself, untranslated
+        original = page.align_to_start(QLabel(key))  # the key itself, untranslated
         original.setProperty("role", "caption")
         original.setIndent(0)
         column.addWidget(original)

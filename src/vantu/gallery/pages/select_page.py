@@ -6,7 +6,7 @@ from PySide6.QtWidgets import QApplication, QPushButton, QVBoxLayout, QWidget
 
 from vantu.gallery.pages import data
 from vantu.gallery.pages._layout import Page
-from vantu.gallery.pages._shots import click, composite, settle
+from vantu.gallery.pages._shots import click_to_open, composite, settle
 from vantu.hooks import State
 from vantu.material.select.pickcore import SelectBase
 from vantu.material.select.tags_view import TagsView
@@ -101,13 +101,14 @@ class SelectPage(Page):
             self.next_button.setText(translate("Next country"))
 
     def extra_screenshots(self, window):
-        """The list of the first field open under it, and the last field's list open above it."""
+        """The list of the first field open under it, the multiple field's list, and the last
+        field's list open above it."""
         shots = []
-        for name, select in (("popup", self.single), ("popup-above", self.bottom)):
+        for name, select in (("popup", self.single), ("popup-multiple", self.tags), ("popup-above", self.bottom)):
             scroll = self.parentWidget().parentWidget()
             scroll.ensureWidgetVisible(select, 0, 0)
             settle()
-            click(select._inputField)
+            click_to_open(select._inputField)
             shots.append((name, composite(window)))
             select._hide_popup()
             settle()

@@ -29,7 +29,7 @@ class FlowWidget:
         widget = QWidget(parent)
         widget.setObjectName("EntryBoxFlow")
         widget.setSizePolicy(QSizePolicy.Policy.Expanding, QSizePolicy.Policy.Preferred)
-        layout = FlowLayout(widget)
+        layout = FlowLayout(widget, spacing=8)  # the Material gap between chips, and between their rows
         render_tags = getattr(self._entryBox, "tags_render_tags", None)
         tags = render_tags() if callable(render_tags) else []
         for child in [*tags, *self._children]:

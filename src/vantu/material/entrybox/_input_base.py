@@ -23,8 +23,8 @@ from __future__ import annotations
 
 from typing import Any
 
-from PySide6.QtCore import QEvent, Qt, Signal
-from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QLineEdit, QSizePolicy, QVBoxLayout, QWidget
+from PySide6.QtCore import QEvent, QMargins, Qt, QTimer, Signal
+from PySide6.QtWidgets import QApplication, QFrame, QHBoxLayout, QLabel, QLineEdit, QSizePolicy, QVBoxLayout, QWidget
 
 from vantu.hooks import State, useEffect, useState
 from vantu.material.styles.components import LABEL_STRIP
@@ -35,18 +35,21 @@ from ._input_dates import CALENDAR_BUTTON_SIZE, InputDatesMixin
 from ._input_events import FieldEdit, InputEventsMixin
 from ._input_follow import InputFollowMixin, follow
 from ._input_keys import InputKeysMixin
-from ._input_label import InputLabelMixin
+from ._input_label import ElidingLabel, InputLabelMixin
 from ._input_list import InputListMixin
 from ._input_style import ACTION_FRAME_WIDTH, FIELD_HEIGHTS, VARIANTS, InputStyleMixin
 from ._input_tags import InputTagsMixin
 from ._input_value import MISSING, InputValueMixin, unwrap_state
 from ._select import EntryBoxSelectMixin
+from ._tags_view import TAG_HEIGHT
 
 __all__ = ["InputBase", "DATETIME_TYPES", "VARIANTS", "FIELD_HEIGHTS", "ACTION_FRAME_WIDTH"]
 
 _ARROW_FROM_END = 52
 # The arrow button (24 px, the action frame's last 24) is centred 10 px from the box's right
 # edge, where the select field centres its arrow.
+_CALENDAR_FROM_END = 12 + CALENDAR_BUTTON_SIZE
+# The calendar glyph fills its button: it keeps Material's 12 px end padding, clear of the outline.
 
 # Keyword arguments the field understands, with their defaults. Anything else is kept in
 # ``_kwargs`` and as ``_<name>``, as every component of the library does.
@@ -191,6 +194,7 @@ class InputBase(
         self._show_value()
         self._set_translated_texts()
         self._refresh_style()
+        self._apply_direction()
         self._connect()
 
     # -- building ---------------------------------------------------------------
@@ -217,11 +221,12 @@ class InputBase(
         frame_layout.addWidget(self._inputField)
         root.addWidget(self._frame)
         # Placed by hand over the frame (see ``_place_label``), above it in paint order.
-        self._titleLabel = QLabel(self)
+        self._titleLabel = ElidingLabel(self)
         self._titleLabel.setObjectName("InputBaseLabel")
         self._titleLabel.setIndent(0)  # its padding alone sets where the text starts
         self._titleLabel.setAttribute(Qt.WidgetAttribute.WA_TransparentForMouseEvents)
         self._labelPlace = (0, 0)
+        self._setup_elision()
         self.setEnabled(not self._disabled)
 
     def _after_select_setup(self) -> None:
@@ -237,10 +242,12 @@ class InputBase(
         if self._multiple and self._renderTags:
             # The field grows with the rows of chips instead of clipping them.
             self._inputField.setSizePolicy(QSizePolicy.Policy.Expanding, QSizePolicy.Policy.Preferred)
-            if self._variant not in ("filled", "standard"):
+            if self._variant not in ("filled", "standard") and self._size != "small":
                 # Rows of chips keep clear of the notched label and of the bottom border (one
-                # row sits mid-box anyway).
+                # row sits mid-box anyway); a small box has just the room for one row.
                 self._frame.layout().setContentsMargins(0, 6, 0, 6)
+            # As tall as a chip: chips and typed text make one even row.
+            self._inputFieldMultiple.setFixedHeight(TAG_HEIGHT)
             self._rebuild_tags()
             # Tab goes to the typing field; the read-only field under the chips is no stop of its own.
             self._inputField.setFocusPolicy(Qt.FocusPolicy.ClickFocus)
@@ -277,28 +284,77 @@ class InputBase(
             self._setup_date_adornment()
         if not (self._multiple and self._renderTags):
             self._inputField.setTextMargins(0, 0, ACTION_FRAME_WIDTH, 0)
+        self._apply_direction()
+
+    def _right_to_left(self) -> bool:
+        return self.layoutDirection() == Qt.LayoutDirection.RightToLeft
+
+    def _apply_direction(self) -> None:
+        """Mirrors the field for a right-to-left layout: text at the right, the room kept for
+        the buttons at the left, the buttons and the label placed again."""
+        rtl = self._right_to_left()
+        # Line edits and labels align by their text's own direction; the field aligns by the layout's.
+        align = (Qt.AlignmentFlag.AlignAbsolute | Qt.AlignmentFlag.AlignRight if rtl
+                 else Qt.AlignmentFlag.AlignLeft) | Qt.AlignmentFlag.AlignVCenter
+        for edit in (self._inputField, getattr(self, "_inputFieldMultiple", None), self._host_helper()):
+            if edit is not None and edit.alignment() != align:
+                edit.setAlignment(align)
+        if self.action_frame is not None:
+            room = (ACTION_FRAME_WIDTH, 0, 0, 0) if rtl else (0, 0, ACTION_FRAME_WIDTH, 0)
+            if self._multiple and self._renderTags:
+                layout = self._inputField.layout()
+                if layout is not None and layout.contentsMargins() != QMargins(*room):
+                    layout.setContentsMargins(*room)
+            elif self._inputField.textMargins() != QMargins(*room):
+                self._inputField.setTextMargins(*room)
         self._place_action_frame()
+        self._place_label()
+
+    def _host_helper(self) -> QLabel | None:
+        """The helper label of the entry box holding this input, once it exists."""
+        host = self.parentWidget()
+        if host is not None and getattr(host, "_input", None) is self:
+            return getattr(host, "_helperLabel", None)
+        return None
+
+    def _direction_changed(self) -> None:
+        """After a switch of direction: style-sheet paddings and margins are laid out once, in
+        the direction of the moment, so every box of the entry box is laid out again."""
+        host = self.parentWidget()
+        area = host if host is not None and getattr(host, "_input", None) is self else self
+        change = QEvent(QEvent.Type.StyleChange)
+        for widget in (area, *area.findChildren(QFrame)):
+            if not widget.isWindow():
+                QApplication.sendEvent(widget, change)
+        self._apply_direction()
 
     def _place_action_frame(self) -> None:
-        """The clear and arrow buttons sit mid-box at the right end, where the select field has its own.
+        """The clear and arrow buttons sit mid-box at the end of the field, where the select
+        field has its own: at the right, or at the left in a right-to-left layout.
 
-        The calendar button of a date input takes the (hidden) arrow's place; the action frame
-        moves left by a button, so the clear button keeps its own place beside it.
+        The calendar button of a date input stands where a Material trailing icon does, 12 px
+        in from the end; the action frame moves inwards, so the clear button sits beside it.
         """
         frame = getattr(self, "action_frame", None)
         if frame is None:
             self._place_calendar_alone()  # a date input without select mode
             return
         box = self._frame.geometry()
+        rtl = self._right_to_left()
+
+        def mirrored(x: int, width: int) -> int:
+            return box.x() + box.x() + box.width() - x - width if rtl else x
+
         x = box.x() + box.width() - _ARROW_FROM_END
         y = box.y() + box.height() // 2 - 13
         calendar = self._btnCalendar
         if calendar is not None:
-            step = ACTION_FRAME_WIDTH - CALENDAR_BUTTON_SIZE
-            calendar.move(x + step, y)
+            at = box.x() + box.width() - _CALENDAR_FROM_END
+            calendar.move(mirrored(at, CALENDAR_BUTTON_SIZE), y)
             calendar.raise_()
-            x -= step
-        frame.setGeometry(x, y, ACTION_FRAME_WIDTH, 24)
+            # The clear button (the frame's last 24 px) ends 6 px before the calendar.
+            x = at - 6 - ACTION_FRAME_WIDTH
+        frame.setGeometry(mirrored(x, ACTION_FRAME_WIDTH), y, ACTION_FRAME_WIDTH, 24)
         frame.raise_()
 
     # -- Qt events, handed to the concerns -------------------------------------------
@@ -312,8 +368,7 @@ class InputBase(
 
     def showEvent(self, event) -> None:
         super().showEvent(event)
-        self._place_action_frame()
-        self._place_label()
+        self._apply_direction()  # places the buttons and the label, and aligns the helper text
 
     def enterEvent(self, event) -> None:
         super().enterEvent(event)
@@ -332,6 +387,11 @@ class InputBase(
         if event.type() == QEvent.Type.EnabledChange and hasattr(self, "_frame"):
             self._refresh_style()
             self._enabled_changed()
+        elif event.type() == QEvent.Type.LayoutDirectionChange and hasattr(self, "_frame"):
+            self._apply_direction()
+            # The entry box's helper label switches after its input: the boxes are redone
+            # once the whole entry box has switched.
+            QTimer.singleShot(0, self, self._direction_changed)
 
     # The application-wide filter, straight to its handler: it sees every event.
     eventFilter = InputEventsMixin._filter_application_event

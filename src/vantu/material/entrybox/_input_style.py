@@ -58,17 +58,21 @@ def _style_sheets(theme: Any, mode: str, color: Any, variant: str, size: str, st
         size_style = field_style.get("props", {}).get(size, {})
         field_style = dict(field_style, **{k: v for k, v in size_style.items() if k == "fontSize"})
         tag_slots = tag.get("slots", {})
-        tag_text = get_qss_style({k: tag[k] for k in ("color", "fontSize") if k in tag})
-        chip = get_qss_style({k: v for k, v in tag.items() if k not in ("color", "fontSize")})
+        text_keys = ("color", "fontSize", "fontWeight")
+        tag_text = get_qss_style({k: tag[k] for k in text_keys if k in tag})
+        chip = get_qss_style({k: v for k, v in tag.items() if k not in text_keys})
+        disabled = tag_slots.get("disabled", {})
         frame += (
             f" #EntryBoxTag {{{chip}}}"
             f" #EntryBoxTag:hover {{{get_qss_style(tag_slots.get('hover'))}}}"
+            f" #EntryBoxTag:disabled {{{get_qss_style({k: v for k, v in disabled.items() if k != 'color'})}}}"
             f" #EntryBoxTagLabel {{{tag_text} background: transparent; border: none; padding: 0px;}}"
+            f" #EntryBoxTagLabel:disabled {{{get_qss_style({k: v for k, v in disabled.items() if k == 'color'})}}}"
             # Every box property of the delete control is set: an application's button padding
-            # would otherwise squeeze its glyph out of its 18 pixels.
-            " #EntryBoxTagDelete {border: none; background: transparent; padding: 0px; margin: 0px;"
+            # would otherwise squeeze its icon out of its 18 pixels.
+            " #EntryBoxTagDelete {border: none; padding: 0px; margin: 0px;"
             " min-width: 18px; max-width: 18px; min-height: 18px; max-height: 18px; border-radius: 9px;"
-            f" font-size: 14px; font-weight: bold; {get_qss_style(tag_slots.get('delete'))}}}"
+            f" {get_qss_style(tag_slots.get('delete'))}}}"
             f" #EntryBoxTagDelete:hover {{{get_qss_style(tag_slots.get('deleteHover'))}}}"
             # Typed text and the label shown in it as large as in a field of text.
             " #EBLineEditMultiple {" + get_qss_style({k: field_style[k] for k in ("color", "fontSize", "placeholderTextColor")

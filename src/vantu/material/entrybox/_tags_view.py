@@ -4,14 +4,25 @@ from __future__ import annotations
 from collections.abc import Callable, Mapping
 from typing import Any
 
-from PySide6.QtCore import QRectF, Qt, Signal
-from PySide6.QtGui import QColor, QPainter, QPen
+from PySide6.QtCore import QRectF, QSize, Qt, Signal
+from PySide6.QtGui import QColor, QIcon, QPainter, QPen
 from PySide6.QtWidgets import QAbstractButton, QFrame, QHBoxLayout, QLabel, QPushButton, QSizePolicy, QWidget
 
 from vantu.i18n.use_translation import i18n, translate
 from vantu.material.styles import useTheme
+from vantu.vantu_assets import VANTU_ASSETS
 
-__all__ = ["Tag", "TagsView", "set_keyboard_current"]
+__all__ = ["Tag", "TagsView", "TAG_HEIGHT", "TAG_ICON", "set_keyboard_current"]
+
+TAG_HEIGHT = 32
+"""Height of a chip, a Material input chip's."""
+
+TAG_ICON = 18
+"""Side of a chip's delete icon."""
+
+_GAP = 8
+"""Between a chip's label and its icon. The padding around them (12 before the label, 8 after
+the icon, the outline included) is the theme's, so that it mirrors with the layout."""
 
 
 class _KeyboardRing(QWidget):
@@ -48,7 +59,7 @@ def set_keyboard_current(control: QAbstractButton, current: bool) -> None:
 
 
 class Tag(QFrame):
-    """One chip: the option's label and a delete button.
+    """One chip: the option's label and a delete button (a Material input chip).
 
     ``deleteRequested`` is emitted when the delete button is clicked; ``onDelete``, when
     given, is called afterwards with no argument.
@@ -62,16 +73,20 @@ class Tag(QFrame):
         self._onDelete = onDelete
         self._labelText = label  # the whole label, however the chip shows it
         self.setSizePolicy(QSizePolicy.Policy.Fixed, QSizePolicy.Policy.Fixed)
+        self.setFixedHeight(TAG_HEIGHT)
         layout = QHBoxLayout(self)
-        layout.setContentsMargins(10, 2, 4, 2)
-        layout.setSpacing(4)
+        # Style-sheet padding, unlike layout margins, follows a right-to-left layout.
+        layout.setContentsMargins(0, 0, 0, 0)
+        layout.setSpacing(_GAP)
         self.label = QLabel(label)
         self.label.setObjectName("EntryBoxTagLabel")
         layout.addWidget(self.label)
-        # A text glyph, as the select field's chips have: it takes the theme's text colour.
-        self.deleteButton = QPushButton("\u2715")
+        # The library's close glyph, drawn in the theme's icon colour.
+        self.deleteButton = QPushButton()
         self.deleteButton.setObjectName("EntryBoxTagDelete")
-        self.deleteButton.setFixedSize(18, 18)
+        self.deleteButton.setIcon(QIcon(VANTU_ASSETS.ICONS.CLOSE))
+        self.deleteButton.setIconSize(QSize(TAG_ICON, TAG_ICON))
+        self.deleteButton.setFixedSize(TAG_ICON, TAG_ICON)
         self.deleteButton.setCursor(Qt.CursorShape.PointingHandCursor)
         self.deleteButton.setFocusPolicy(Qt.FocusPolicy.NoFocus)
         self.deleteButton.clicked.connect(self._handle_delete_clicked)

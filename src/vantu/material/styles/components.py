@@ -45,12 +45,22 @@ LABEL_PLACES: dict[str, dict[str, int]] = {
 
 def _frame_padding(variant: str, small: bool) -> tuple[int, int, int, int]:
     """Padding (top, right, bottom, left) of the field's frame, the select field's own: the value
-    sits mid-box when outlined, under the label when filled, over the underline when standard."""
+    sits mid-box when outlined, under the label when filled, over the underline when standard.
+    An outlined frame keeps a pixel inside its 1-pixel outline for the focus ring's second one."""
     if variant == "filled":
         return (15, 0, 1, 12) if small else (21, 0, 4, 12)
     if variant == "standard":
         return (10, 0, 1, 0) if small else (16, 0, 6, 0)
-    return (0, 0, 0, 14)
+    return (1, 1, 1, 14)
+
+
+def _thicker(variant: str, padding: tuple[int, int, int, int]) -> tuple[int, int, int, int]:
+    """The frame's padding under its 2-pixel focus line: a pixel less where the line is thicker,
+    so neither the box nor what it holds moves when the field takes focus."""
+    top, right, bottom, left = padding
+    if variant == "outlined":
+        return (top - 1, right - 1, bottom - 1, left - 1)
+    return (top, right, bottom - 1, left)
 
 
 def _variant_boxes(p: dict[str, Any], radius: Any, padding: Any) -> dict[str, dict[str, Any]]:
@@ -87,9 +97,9 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
         padding = _frame_padding(variant, ownState.get("size") == "small")
         radius = theme.shape["borderRadius"]
         if variant == "outlined":
-            focus = {"border": f"2px solid {color}"}
+            focus = {"border": f"2px solid {color}", "padding": _thicker(variant, padding)}
         else:
-            focus = {"borderBottom": f"2px solid {color}"}
+            focus = {"borderBottom": f"2px solid {color}", "padding": _thicker(variant, padding)}
         hover = {"borderColor": p["text"]["primary"]}
         if variant == "filled":
             hover["backgroundColor"] = p["filled"]["hover"]
@@ -158,9 +168,9 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
                 "disabled": {"color": p["text"]["disabled"]},
             },
             "props": {
-                # The outlined label notches the outline: painted in the colour of the surface
-                # the field stands on, it hides the line behind it.
-                "outlined": dict(places["outlined"], padding=(0, 6), backgroundColor=p["background"]["default"]),
+                # The outlined label sits in a notch of the outline: the input leaves the line
+                # out behind it, so the label needs no background and suits any surface.
+                "outlined": dict(places["outlined"], padding=(0, 6)),
                 "filled": dict(places["filled"], paddingLeft=2),
                 "standard": dict(places["standard"], paddingLeft=2),
                 "small": {},
@@ -174,9 +184,10 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
             "color": p["text"]["secondary"],
             "fontSize": theme.typography["caption"]["fontSize"],
             "fontWeight": theme.typography["caption"]["fontWeight"],
-            "marginTop": 3,
-            # Under the label's first letter (the select field's places: the value starts
-            # 1 to 2 px further in), whichever the variant.
+            # Material supporting text: 4 px under the field, 16 px in from its start edge
+            # (under the label's first letter; the value starts 1 to 2 px further in), in body
+            # small. Style-sheet margins mirror in a right-to-left layout.
+            "marginTop": 4,
             "marginLeft": 16,
             "marginRight": 14,
             "padding": 0,
@@ -209,20 +220,25 @@ def _input_styles(theme: Theme) -> dict[str, StyleFunction]:
         }
 
     def tag(ownState: dict) -> dict[str, Any]:
-        """A chip as the select field's tags draw it: a pill (Qt draws no rounding past half
-        the height, so 11 px on its 22), the label at 13 px, a round delete control."""
+        """A Material input chip: outlined in the outline-variant colour with 8 px corners, its
+        label in label large (14 px, medium weight) in the on-surface-variant colour. Its height
+        (32 px) and its 18 px delete icon, drawn in the theme's icon colour, are the chip's own."""
         p = theme.palette
+        label_large = theme.typography["button"]
         return {
-            "color": p["text"]["primary"],
-            "fontSize": 13,
-            "backgroundColor": p["action"]["selected"],
-            "border": "none",
-            "borderRadius": 11,
-            "minHeight": 22,
+            "color": p["text"]["secondary"],
+            "fontSize": label_large["fontSize"],
+            "fontWeight": label_large["fontWeight"],
+            "backgroundColor": "transparent",
+            "border": f"1px solid {p['divider']}",
+            "borderRadius": 8,
+            # 12 px before the label and 8 after the icon, the outline included.
+            "padding": (0, 7, 0, 11),
             "slots": {
-                "hover": {"backgroundColor": p["action"]["focus"]},
-                "delete": {"color": p["text"]["secondary"]},
-                "deleteHover": {"color": p["text"]["primary"], "backgroundColor": p["action"]["hover"]},
+                "hover": {"backgroundColor": p["action"]["hover"]},
+                "disabled": {"color": p["text"]["disabled"], "borderColor": p["action"]["disabledBackground"]},
+                "delete": {"backgroundColor": "transparent"},
+                "deleteHover": {"backgroundColor": p["action"]["hover"]},
             },
         }
 
