@@ -171,10 +171,12 @@ class MenuSurfaceEffect(QGraphicsEffect):
         painter.save()
         shadow = self._shadow(width, height, radius, ratio, theme.mode)
         if self._mirrored():
-            dx, _dy = self._SHADOW_OFFSET
-            mirrored = shadow.mirrored(True, False)
-            mirrored.setDevicePixelRatio(ratio)
-            painter.drawImage(QPoint(-(dx + self._SHADOW_BLUR), 0), mirrored)
+            # Mirrored about the surface: the shadow falls to the left.
+            painter.save()
+            painter.translate(width, 0)
+            painter.scale(-1, 1)
+            painter.drawImage(QPoint(0, 0), shadow)
+            painter.restore()
         else:
             painter.drawImage(QPoint(0, 0), shadow)
         # The content, its corners cut away with anti-aliased edges: kept where the rounded

@@ -1,4 +1,4 @@
-"""What the select field's style sheet cannot draw: the outline with a real gap behind the floated
+"""What the select field's style sheet cannot draw: a real gap in the outline behind the floated
 label, the label itself (elided when it is longer than the field), and a long value elided with
 "…". All of it is drawn, never stored: the title and the input keep their full texts.
 """
@@ -7,8 +7,8 @@ from __future__ import annotations
 import weakref
 from typing import Any
 
-from PySide6.QtCore import QEvent, QObject, QRect, QRectF, Qt
-from PySide6.QtGui import QColor, QFontMetrics, QPainter, QPainterPath, QPalette
+from PySide6.QtCore import QEvent, QObject, QRect, Qt
+from PySide6.QtGui import QColor, QFontMetrics, QPainter, QPalette, QRegion
 from PySide6.QtWidgets import QGroupBox, QLineEdit, QStyle, QStyleOptionFrame, QStyleOptionGroupBox, QWidget
 
 from vantu.hooks import State
@@ -55,7 +55,6 @@ class FieldDecor(QObject):
             return False
         if obj is field:
             if kind == QEvent.Type.Paint:
-                QGroupBox.paintEvent(field, event)
                 self._paint_field(field)
                 return True
             if kind == QEvent.Type.LayoutDirectionChange:
@@ -96,43 +95,53 @@ class FieldDecor(QObject):
             "disabled": not field.isEnabled(),
             "error": bool(error) or (not isinstance(plain, State) and bool(plain)),
             "focused": field.hasFocus() or bool(field.property("focused")),
-            "hovered": bool(field.property("hovered")),
         }
 
     def _paint_field(self, field: QGroupBox) -> None:
+        """Paints the frame as the group box does, its outline cut behind the title, then the
+        title's text."""
         looks = field.style_decor_looks(self._state(field))
         title = field.title()
+        option = QStyleOptionGroupBox()
+        field.initStyleOption(option)
         painter = QPainter(field)
-        painter.setRenderHint(QPainter.RenderHint.Antialiasing)
-        gap: tuple[float, float] | None = None
         shown = ""
         if title:
             pad = looks["titlePadding"]
+            rtl = field.layoutDirection() == Qt.LayoutDirection.RightToLeft
             # The title's text rectangle; its padding is the gap's margin on either side.
             rect = title_rect(field).adjusted(-pad, 0, pad, 0)
             limit = self._title_room(field, looks)
             if rect.width() > limit.width():
                 rect.setWidth(limit.width())
-                if field.layoutDirection() == Qt.LayoutDirection.RightToLeft:
+                if rtl:
                     rect.moveRight(limit.right())
                 else:
                     rect.moveLeft(limit.left())
-            text_rect = rect.adjusted(pad, 0, -pad, 0)
             metrics = QFontMetrics(field.font())
+            # Where Qt draws a group box title: half a space further along than its rectangle
+            # says (a text that fits is never cut for it).
+            lead = metrics.horizontalAdvance(" ") // 2
+            text_rect = rect.adjusted(pad, 0, -pad, 0)
+            if metrics.horizontalAdvance(title) <= text_rect.width():
+                text_rect.translate(-lead if rtl else lead, 0)
+                rect = rect.adjusted(-lead if rtl else 0, 0, 0 if rtl else lead, 0)
+            if looks["notched"]:
+                # The outline stops either side of the title: whatever lies behind the field
+                # shows through the gap, on any window.
+                gap = QRegion(QRect(rect.left(), 0, rect.width(), _OUTLINE_TOP + 3))
+                painter.setClipRegion(QRegion(field.rect()).subtracted(gap))
+            field.style().drawComplexControl(QStyle.ComplexControl.CC_GroupBox, option, painter, field)
+            painter.setClipping(False)
             shown = metrics.elidedText(title, Qt.TextElideMode.ElideRight, max(0, text_rect.width()))
-            gap = (rect.left(), rect.right() + 1)
             painter.setPen(QColor(looks["titleColor"]))
             painter.setFont(field.font())
-            align = Qt.AlignmentFlag.AlignVCenter | (
-                Qt.AlignmentFlag.AlignRight if field.layoutDirection() == Qt.LayoutDirection.RightToLeft
-                else Qt.AlignmentFlag.AlignLeft)
+            align = Qt.AlignmentFlag.AlignTop | (Qt.AlignmentFlag.AlignRight if rtl else Qt.AlignmentFlag.AlignLeft)
             painter.drawText(text_rect, int(align), shown)
-        self._set_title_tip(field, title if shown != title else "")
-        outline = looks.get("outline")
-        if outline is not None:
-            width, colour = outline
-            self._paint_outline(painter, field, width, QColor(colour), looks["radius"], gap)
+        else:
+            field.style().drawComplexControl(QStyle.ComplexControl.CC_GroupBox, option, painter, field)
         painter.end()
+        self._set_title_tip(field, title if shown != title else "")
 
     @staticmethod
     def _title_room(field: QGroupBox, looks: dict[str, Any]) -> QRect:
@@ -140,28 +149,12 @@ class FieldDecor(QObject):
         of the buttons when it sits inside the box."""
         inset = looks["titleInset"]
         end = inset
-        if not looks.get("outline"):
+        if not looks["notched"]:
             frame = getattr(field, "action_frame", None)
             end = max(inset, frame.width() if isinstance(frame, QWidget) else 0)
         if field.layoutDirection() == Qt.LayoutDirection.RightToLeft:
             inset, end = end, inset
         return QRect(inset, 0, max(0, field.width() - inset - end), field.height())
-
-    @staticmethod
-    def _paint_outline(painter: QPainter, field: QGroupBox, width: float, colour: QColor, radius: float,
-                       gap: tuple[float, float] | None) -> None:
-        box = QRectF(0, _OUTLINE_TOP, field.width(), field.height() - _OUTLINE_TOP)
-        outer = QPainterPath()
-        outer.addRoundedRect(box, radius, radius)
-        inner = QPainterPath()
-        inner_radius = max(0.0, radius - width)
-        inner.addRoundedRect(box.adjusted(width, width, -width, -width), inner_radius, inner_radius)
-        ring = outer.subtracted(inner)
-        if gap is not None:
-            notch = QPainterPath()
-            notch.addRect(QRectF(gap[0], _OUTLINE_TOP - 1, gap[1] - gap[0], width + 2))
-            ring = ring.subtracted(notch)
-        painter.fillPath(ring, colour)
 
     def _set_title_tip(self, field: QGroupBox, tip: str) -> None:
         current = field.toolTip()

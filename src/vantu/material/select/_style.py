@@ -33,7 +33,6 @@ list is open); "hasTitle": the label is shown as the frame's title. Both are kep
 _NAME = "\x00name\x00"
 _TEMPLATES: dict[tuple, str] = {}
 _LOOKS: dict[tuple, dict[str, Any]] = {}
-_BORDER = re.compile(r"(\d+(?:\.\d+)?)px\s+\w+\s+(\S+)")
 
 _PX = re.compile(r"^\s*(\d+)(px)?\s*$")
 # Size entries of ``sx`` that Qt style sheets do not understand as CSS does.
@@ -57,11 +56,6 @@ def _mirrored(style: Any) -> Any:
             value = _mirrored(value)
         out[key] = value
     return out
-
-
-def _border(spec: Any) -> tuple[float, str] | None:
-    match = _BORDER.search(spec) if isinstance(spec, str) else None
-    return (float(match.group(1)), match.group(2)) if match else None
 
 
 def _px(value: Any) -> int | None:
@@ -201,21 +195,15 @@ class SelectStyleMixin:
             f"#actionframe QPushButton {{margin: 4px {self._style_button_margins(own)};"
             f" border-radius: 8px;}}",
         ]
-        if variant == "outlined":
-            # The decor draws the outline, with a gap behind the title: the sheet keeps the
-            # border's width in every state (so nothing moves) and none of its colour.
-            states = ("", "[hovered=\"true\"]", ":focus", "[focused=\"true\"]", "[error=\"true\"]",
-                      "[error=\"true\"][focused=\"true\"]", ":disabled")
-            rules.append(", ".join(f"{me}{state}" for state in states) + " {border-color: transparent;}")
         # Only the filled variant lays its value out differently under a title.
         rules = [rule for rule in rules if "hasTitle" not in rule or not rule.endswith("{}")]
         return "\n".join(rules)
 
     def style_decor_looks(self, state: dict[str, bool]) -> dict[str, Any]:
-        """What the decor draws for the field in ``state`` (keys "disabled", "error", "focused",
-        "hovered"): "titleColor", "titlePadding" and "titleInset" (pixels), "radius", and
-        "outline" as (width, colour) for the outlined variant, else None. Read from the same
-        "KelSelect" styles as the sheet, with the same precedence as its rules."""
+        """What the decor draws for the field in ``state`` (keys "disabled", "error",
+        "focused"): "titleColor", "titlePadding" and "titleInset" (pixels), and "notched" (the
+        outline has a gap behind the title). Read from the same "KelSelect" styles as the sheet,
+        with the same precedence as its rules."""
         theme = useTheme()
         own = self._style_own_state()
         plain_error = self._plain_error()
@@ -223,41 +211,26 @@ class SelectStyleMixin:
         looks = _LOOKS.get(key)
         if looks is not None:
             return looks
-        styles = theme.components["KelSelect"]["styles"]
-        root = styles["root"](own)
-        title = styles["title"](own)
+        title = theme.components["KelSelect"]["styles"]["title"](own)
         variant = own["variant"]
-        slots, title_slots = root.get("slots", {}), title.get("slots", {})
-        title_props = title.get("props", {}).get(variant, {})
-        error = state["error"] or plain_error
+        slots = title.get("slots", {})
+        props = title.get("props", {}).get(variant, {})
         colour = title.get("color")
         if state["focused"] and not plain_error:
-            colour = title_slots.get("focus", {}).get("color", colour)
-        if error:
-            colour = title_slots.get("error", {}).get("color", colour)
+            colour = slots.get("focus", {}).get("color", colour)
+        if state["error"] or plain_error:
+            colour = slots.get("error", {}).get("color", colour)
         if state["disabled"]:
-            colour = title_slots.get("disabled", {}).get("color", colour)
-        padding = title_props.get("padding", title.get("padding", 0))
+            colour = slots.get("disabled", {}).get("color", colour)
+        padding = props.get("padding", title.get("padding", 0))
         if isinstance(padding, (tuple, list)):
             padding = padding[-1]
         looks = {
             "titleColor": colour,
             "titlePadding": int(padding),
-            "titleInset": int(title_props.get("left", title.get("left", 0))),
-            "radius": float(root.get("borderRadius", 0)),
-            "outline": None,
+            "titleInset": int(props.get("left", title.get("left", 0))),
+            "notched": variant == "outlined",
         }
-        if variant == "outlined":
-            border = _border(root.get("props", {}).get("outlined", {}).get("border"))
-            for on, slot in ((state["hovered"], "hover"), (state["focused"], "focus"), (error, "error"),
-                             (error and state["focused"], "focusError")):
-                if on:
-                    border = _border(slots.get(slot, {}).get("border")) or border
-            if border is not None:
-                width, line = border
-                if state["disabled"]:
-                    line = slots.get("disabled", {}).get("borderColor", line)
-                looks["outline"] = (width, line)
         if len(_LOOKS) > 512:
             _LOOKS.clear()
         _LOOKS[key] = looks
