@@ -218,7 +218,8 @@ class TestErrorState:
 class TestRightToLeft:
     def test_buttons_text_tags_and_popup_mirror_and_come_back(self, qtbot):
         single = SelectBase(label="Fruits", options=FRUITS, value="Apple")
-        multiple = SelectBase(label="Fruits", options=FRUITS, multiple=True, renderTags=render_tags,
+        # A long option makes the list want more than the field's width.
+        multiple = SelectBase(label="Fruits", options=[*FRUITS, LONG], multiple=True, renderTags=render_tags,
                               getOptionLabel=str, defaultValue=["Apple", "Banana"])
         window = host_with(single, multiple)
         qtbot.addWidget(window)

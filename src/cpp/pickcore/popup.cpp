@@ -113,16 +113,17 @@ nb::object _show_popup(Args a) {
     int menu_h = nb::cast<int>(menu.attr(VN("height"))());
     int gx = nb::cast<int>(global_point.attr("x")());
     int gy = nb::cast<int>(global_point.attr("y")());
-    if (rtl) {
-        nb::object m = popup_layout.attr(VN("contentsMargins"))();
-        const std::int64_t popup_w =
-            std::int64_t{w} + nb::cast<int>(m.attr("left")()) + nb::cast<int>(m.attr("right")());
-        gx = vantu::clamp_to_int(std::int64_t{gx} + w - popup_w);
-    }
+    nb::object m = popup_layout.attr(VN("contentsMargins"))();
+    const int popup_w = vantu::clamp_to_int(std::int64_t{w} + nb::cast<int>(m.attr("left")()) +
+                                            nb::cast<int>(m.attr("right")()));
+    if (rtl) gx = vantu::clamp_to_int(std::int64_t{gx} + w - popup_w);
     Rect b = bounds.is_none() ? Rect{0, 0, 0, 0} : rect_of(bounds);
     Point p = vantu::place_popup(Rect{gx, gy - h, w, h}, menu_h, w, menu_h, limit_y, b);
     popup.attr(VN("move"))(p.x, p.y);
     menu.attr(VN("setFixedWidth"))(w);
+    // The window is the container and its margins, however wide a longer row first made it
+    // (right to left, its place above was worked out from that width).
+    popup.attr(VN("resize"))(popup_w, popup.attr(VN("height"))());
     menu.attr(VN("setVisible"))(true);
     self.attr(VN("_btnSelect")).attr(VN("setIcon"))(icon("ARROW_UP"));
     self.attr(VN("_popupShowed")) = true;

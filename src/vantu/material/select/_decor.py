@@ -9,7 +9,15 @@ from typing import Any
 
 from PySide6.QtCore import QEvent, QObject, QRect, Qt
 from PySide6.QtGui import QColor, QFontMetrics, QPainter, QPalette, QRegion
-from PySide6.QtWidgets import QGroupBox, QLineEdit, QStyle, QStyleOptionFrame, QStyleOptionGroupBox, QWidget
+from PySide6.QtWidgets import (
+    QGroupBox,
+    QLineEdit,
+    QPlainTextEdit,
+    QStyle,
+    QStyleOptionFrame,
+    QStyleOptionGroupBox,
+    QWidget,
+)
 
 from vantu.hooks import State
 
@@ -45,6 +53,9 @@ class FieldDecor(QObject):
             self._input = weakref.ref(inp)
             inp.installEventFilter(self)
             self._follow_direction(inp)
+            if isinstance(inp, QPlainTextEdit):
+                # Its placeholder (the label of an empty field) is drawn on its viewport.
+                inp.viewport().installEventFilter(self)
 
     # -- events --------------------------------------------------------------------------------
 
@@ -69,8 +80,13 @@ class FieldDecor(QObject):
                     inp.style().polish(inp)
                 field.update()
             return False
-        if kind == QEvent.Type.Paint and isinstance(obj, QLineEdit) and not field._multiple:
-            return self._paint_value(field, obj)
+        if kind == QEvent.Type.Paint:
+            if isinstance(obj, QLineEdit) and not field._multiple:
+                return self._paint_value(field, obj)
+            inp = self._input() if self._input is not None else None
+            if isinstance(inp, QPlainTextEdit) and obj is inp.viewport():
+                return self._paint_placeholder(inp)
+            return False
         if kind == QEvent.Type.LayoutDirectionChange and isinstance(obj, QLineEdit):
             self._follow_direction(obj)
         return False
@@ -194,7 +210,35 @@ class FieldDecor(QObject):
         painter.end()
         return True
 
-    def _set_value_tip(self, inp: QLineEdit, tip: str) -> None:
+    def _paint_placeholder(self, inp: QPlainTextEdit) -> bool:
+        """The placeholder of an empty tag input, as a line input draws its own: centred in the
+        box, at the reading start, clear of the buttons, elided when too long."""
+        text = inp.placeholderText()
+        if not text or not inp.document().isEmpty():
+            self._set_value_tip(inp, "")
+            return False
+        viewport = inp.viewport()
+        room = viewport.rect()
+        layout = inp.layout()
+        if layout is not None:  # the tags' room: clear of the action frame, at either end
+            margins = layout.contentsMargins()
+            room = room.adjusted(margins.left(), 0, -margins.right(), 0)
+        room = room.adjusted(_LINE_EDIT_MARGIN, 0, -_LINE_EDIT_MARGIN, 0)
+        metrics = inp.fontMetrics()
+        shown = metrics.elidedText(text, Qt.TextElideMode.ElideRight, max(0, room.width()))
+        self._set_value_tip(inp, text if shown != text else "")
+        painter = QPainter(viewport)
+        painter.setFont(inp.font())
+        group = QPalette.ColorGroup.Active if inp.isEnabled() else QPalette.ColorGroup.Disabled
+        painter.setPen(inp.palette().color(group, QPalette.ColorRole.PlaceholderText))
+        align = Qt.AlignmentFlag.AlignVCenter | Qt.AlignmentFlag.AlignAbsolute | (
+            Qt.AlignmentFlag.AlignRight if inp.layoutDirection() == Qt.LayoutDirection.RightToLeft
+            else Qt.AlignmentFlag.AlignLeft)
+        painter.drawText(room, int(align), shown)
+        painter.end()
+        return True
+
+    def _set_value_tip(self, inp: QWidget, tip: str) -> None:
         current = inp.toolTip()
         if tip == self._value_tip or current not in ("", self._value_tip):
             return
