@@ -19,6 +19,7 @@ from vantu.material.select._decor import title_rect
 from vantu.material.select.pickcore import SelectBase
 from vantu.material.select.tags_view import TagsView
 from vantu.material.styles import useTheme
+from vantu.vantu_assets import VANTU_ASSETS
 
 FRUITS = ["Apple", "Banana", "Cherry", "HHHH"]
 LONG = "Pomegranate from the orchard on the southern hill"
@@ -106,7 +107,8 @@ def measures() -> dict:
     out["chip_height"] = extent(middle, 1) / ratio
     top = min(y for _, y in middle)
     edge = QColor(useTheme().palette["divider"])
-    straight = [x for x in range(image.width() // 2) if abs(image.pixelColor(x, top).lightness() - edge.lightness()) < 6]
+    straight = [x for x in range(image.width() // 2)
+                if abs(image.pixelColor(x, top).lightness() - edge.lightness()) < 6]
     out["chip_corner"] = min(straight) / ratio
     out["chip_icon"] = [chip.deleteButton.width(), chip.deleteButton.iconSize().width()]
     # A menu row: the chosen row's band in the open list.
@@ -144,6 +146,16 @@ class TestMeasures:
         m = json.loads(result.stdout.strip().splitlines()[-1])
         assert m["ratio"] == 2
         check(m)
+
+
+@pytest.mark.parametrize(("name", "size", "width", "height"), [
+    ("ARROW_DOWN", 16, 10, 5), ("ARROW_DOWN", 20, 10, 5), ("ARROW_UP", 16, 10, 5), ("CLOSE", 16, 10, 10),
+    ("CLOSE", 18, 10, 10),
+])
+def test_glyphs_keep_their_size_in_small_boxes(name, size, width, height):
+    image = getattr(VANTU_ASSETS.ICONS, name).pixmap(size).toImage()
+    ink = [(x, y) for y in range(image.height()) for x in range(image.width()) if image.pixelColor(x, y).alpha() > 96]
+    assert abs(extent(ink, 0) - width) <= 1 and abs(extent(ink, 1) - height) <= 1
 
 
 def strip_matches(image: QImage, background: QImage, rect: QRect, ratio: float) -> bool:

@@ -3,10 +3,12 @@
 The icons are Material-style glyphs drawn for this library on a 20 px grid (the arrows are the
 Material ``arrow_drop_down`` triangle, 10 x 5), stored as SVG next to this module. In a box smaller
 than its design size a glyph keeps that size, centred, as long as it fits: the arrows stay 10 x 5 in
-Qt's default 16 px icon box instead of shrinking to a speck. Every member of ``VANTU_ASSETS.ICONS`` is a ``QIcon`` (so ``QIcon(VANTU_ASSETS.ICONS.CLOSE)``
-copies it) that paints its glyph in the current theme's icon colour: a widget holding one needs
-no code of its own to follow light/dark switches. ``os.fspath(icon)`` (or ``icon.path``) gives the
-SVG file, and ``icon_path(name)`` the file of an icon by name.
+Qt's default 16 px icon box instead of shrinking to a speck.
+
+Every member of ``VANTU_ASSETS.ICONS`` is a ``QIcon`` (so ``QIcon(VANTU_ASSETS.ICONS.CLOSE)`` copies
+it) that paints its glyph in the current theme's icon colour: a widget holding one needs no code of
+its own to follow light/dark switches. ``os.fspath(icon)`` (or ``icon.path``) gives the SVG file, and
+``icon_path(name)`` the file of an icon by name.
 """
 from __future__ import annotations
 

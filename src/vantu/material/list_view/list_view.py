@@ -372,7 +372,8 @@ class ListView(QListView):
             f"QScrollBar::handle:vertical:hover {{background: {p['outline']};}}"
             "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical {height: 0px; border: none;}"
             "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical {background: transparent;}"
-            f"QLabel#ListViewEmptyRow {{background: transparent; padding: 0px {side}px; color: {p['text']['secondary']};}}"
+            f"QLabel#ListViewEmptyRow {{background: transparent; padding: 0px {side}px;"
+            f" color: {p['text']['secondary']};}}"
         )
 
     # -- what rows show -----------------------------------------------------------

@@ -30,7 +30,8 @@ _OUTLINE_TOP = 8  # the field's margin-top: the outline starts this far down
 
 
 def title_rect(field: QGroupBox) -> QRect:
-    """Where the group box lays its title out (padding included), in the field's coordinates."""
+    """Where the group box lays its title's text out (its padding lies around it), in the field's
+    coordinates."""
     option = QStyleOptionGroupBox()
     field.initStyleOption(option)
     return field.style().subControlRect(QStyle.ComplexControl.CC_GroupBox, option,
@@ -98,7 +99,8 @@ class FieldDecor(QObject):
         if not isinstance(inp, QLineEdit):
             return
         if inp.layoutDirection() == Qt.LayoutDirection.RightToLeft:
-            inp.setAlignment(Qt.AlignmentFlag.AlignRight | Qt.AlignmentFlag.AlignAbsolute | Qt.AlignmentFlag.AlignVCenter)
+            inp.setAlignment(Qt.AlignmentFlag.AlignRight | Qt.AlignmentFlag.AlignAbsolute
+                             | Qt.AlignmentFlag.AlignVCenter)
         elif inp.alignment() & Qt.AlignmentFlag.AlignAbsolute:
             inp.setAlignment(Qt.AlignmentFlag.AlignLeft | Qt.AlignmentFlag.AlignVCenter)
 
