@@ -58,6 +58,8 @@ bool contains_value(nb::handle seq, nb::handle item);  // `item in seq` by equal
 bool has_key(nb::handle dict, nb::handle key);          // `key in dict`; False for an unhashable key
 void del_first_value(nb::handle dict, nb::handle value);  // deletes the first entry equal to `value`
 nb::object icon(const char *name);
+// Whether `widget` lays out right to left (its rules of place then read mirrored).
+bool right_to_left(nb::handle widget);
 void retire_widget(nb::handle self, nb::handle widget);  // setParent(None) + deleteLater, kept until deleted
 void replace_flow(nb::handle self, nb::handle tags);
 // Placeholder from an untranslated text (None: empty), remembered so a language switch can

@@ -98,16 +98,32 @@ nb::object _show_popup(Args a) {
         limit_y = bounds.is_none() ? vantu::clamp_to_int(std::int64_t{nb::cast<int>(global_point.attr("y")())} + 100000)
                                    : rect_of(bounds).bottom();
     }
+    // Right to left, the popup mirrors: its shadow margin moves to the left and its top-right
+    // corner meets the field's bottom-right one, so the list lines up with the field again.
+    const bool rtl = right_to_left(self);
+    popup.attr(VN("setLayoutDirection"))(self.attr(VN("layoutDirection"))());
+    nb::object popup_layout = popup.attr(VN("layout"))();
+    if (rtl)
+        popup_layout.attr(VN("setContentsMargins"))(9, 0, 0, 9);
+    else
+        popup_layout.attr(VN("setContentsMargins"))(0, 0, 9, 9);
     popup.attr(VN("move"))(-3000, -3000);
     popup.attr(VN("setVisible"))(true);
     nb::object menu = self.attr(VN("_menu"));
     int menu_h = nb::cast<int>(menu.attr(VN("height"))());
     int gx = nb::cast<int>(global_point.attr("x")());
     int gy = nb::cast<int>(global_point.attr("y")());
+    nb::object m = popup_layout.attr(VN("contentsMargins"))();
+    const int popup_w = vantu::clamp_to_int(std::int64_t{w} + nb::cast<int>(m.attr("left")()) +
+                                            nb::cast<int>(m.attr("right")()));
+    if (rtl) gx = vantu::clamp_to_int(std::int64_t{gx} + w - popup_w);
     Rect b = bounds.is_none() ? Rect{0, 0, 0, 0} : rect_of(bounds);
     Point p = vantu::place_popup(Rect{gx, gy - h, w, h}, menu_h, w, menu_h, limit_y, b);
     popup.attr(VN("move"))(p.x, p.y);
     menu.attr(VN("setFixedWidth"))(w);
+    // The window is the container and its margins, however wide a longer row first made it
+    // (right to left, its place above was worked out from that width).
+    popup.attr(VN("resize"))(popup_w, popup.attr(VN("height"))());
     menu.attr(VN("setVisible"))(true);
     self.attr(VN("_btnSelect")).attr(VN("setIcon"))(icon("ARROW_UP"));
     self.attr(VN("_popupShowed")) = true;

@@ -2,6 +2,15 @@
 // tag container, default tags and the placing of the action frame.
 #include "pickcore/pickcore.h"
 
+namespace pickcore {
+
+bool right_to_left(nb::handle widget) {
+    static const vantu::Forever rtl(G.Qt.attr("LayoutDirection").attr("RightToLeft"));
+    return widget.attr(VN("layoutDirection"))().equal(rtl.h());
+}
+
+}  // namespace pickcore
+
 namespace pickcore::select_base {
 
 namespace {
@@ -148,7 +157,20 @@ nb::object setup_action_frame_and_adornment(Args a) {
     long fh = nb::cast<long>(frame.attr(VN("height"))());
     long num = h + 6 - fh;
     long y = num >= 0 ? num / 2 : -((-num + 1) / 2);  // floor division
-    frame.attr(VN("move"))(w - fw, y);
+    // Flush with the end edge: the right one, or the left one when the field reads right to left.
+    const bool rtl = right_to_left(self);
+    frame.attr(VN("move"))(rtl ? 0 : w - fw, y);
+    // The tags leave the frame's room at that same end.
+    nb::object input = vantu::getattr_or_none(self, VN("_inputField"));
+    if (!input.is_none() && vantu::truthy(self.attr(VN("_multiple"))) && vantu::truthy(self.attr(VN("_renderTags")))) {
+        nb::object inner = input.attr(VN("layout"))();
+        if (!inner.is_none()) {
+            nb::object m = inner.attr(VN("contentsMargins"))();
+            const long start = nb::cast<long>(m.attr("left")()), end = nb::cast<long>(m.attr("right")());
+            if ((rtl && start < end) || (!rtl && end < start))
+                inner.attr(VN("setContentsMargins"))(end, m.attr("top")(), start, m.attr("bottom")());
+        }
+    }
     if (!vantu::truthy(frame.attr(VN("isVisible"))())) frame.attr(VN("show"))();
     return nb::none();
 }

@@ -23,6 +23,7 @@ class FlowLayout(QLayout):
         self._items: list[QLayoutItem] = []
         self._gap = spacing
         self._center_rows = center_rows
+        self._rows_height = 0  # height of the rows at the width last laid out
         self.setContentsMargins(0, 0, 0, 0)
 
     def addItem(self, item: QLayoutItem) -> None:
@@ -41,17 +42,28 @@ class FlowLayout(QLayout):
         return Qt.Orientation(0)
 
     def hasHeightForWidth(self) -> bool:
-        return True
+        # The height follows the width through ``sizeHint`` (the rows at the width last laid out)
+        # instead: fields keep a fixed height policy, which Qt bounds by the size hint and would
+        # otherwise hold at one row.
+        return False
 
     def heightForWidth(self, width: int) -> int:
         return self._arrange(QRect(0, 0, width, 0), move=False)
 
     def setGeometry(self, rect: QRect) -> None:
         super().setGeometry(rect)
-        self._arrange(rect, move=True)
+        needed = self._arrange(rect, move=True)
+        if needed != self._rows_height:
+            # Rows came or went at this width: the owner lays out again and grows or shrinks.
+            self._rows_height = needed
+            self.invalidate()
 
     def sizeHint(self) -> QSize:
-        return self.minimumSize()
+        """The widest item, and as tall as the rows were at the width last laid out."""
+        size = self.minimumSize()
+        if self._rows_height > size.height():
+            size.setHeight(self._rows_height)
+        return size
 
     def minimumSize(self) -> QSize:
         size = QSize()

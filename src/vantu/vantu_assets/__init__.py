@@ -1,10 +1,14 @@
 """Files shipped with the library: ``VANTU_ASSETS.ICONS`` holds the icons.
 
-The icons are 24 px Material-style glyphs drawn for this library, stored as SVG next to this
-module. Every member of ``VANTU_ASSETS.ICONS`` is a ``QIcon`` (so ``QIcon(VANTU_ASSETS.ICONS.CLOSE)``
-copies it) that paints its glyph in the current theme's icon colour: a widget holding one needs
-no code of its own to follow light/dark switches. ``os.fspath(icon)`` (or ``icon.path``) gives the
-SVG file, and ``icon_path(name)`` the file of an icon by name.
+The icons are Material-style glyphs drawn for this library on a 20 px grid (the arrows are the
+Material ``arrow_drop_down`` triangle, 10 x 5), stored as SVG next to this module. In a box smaller
+than its design size a glyph keeps that size, centred, as long as it fits: the arrows stay 10 x 5 in
+Qt's default 16 px icon box instead of shrinking to a speck.
+
+Every member of ``VANTU_ASSETS.ICONS`` is a ``QIcon`` (so ``QIcon(VANTU_ASSETS.ICONS.CLOSE)`` copies
+it) that paints its glyph in the current theme's icon colour: a widget holding one needs no code of
+its own to follow light/dark switches. ``os.fspath(icon)`` (or ``icon.path``) gives the SVG file, and
+``icon_path(name)`` the file of an icon by name.
 """
 from __future__ import annotations
 
@@ -28,6 +32,14 @@ _PATHS: dict[str, str] = {
     "ARROW_UP": str(ICONS_DIR / "arrow_up.svg"),
     "CLOSE": str(ICONS_DIR / "close.svg"),
     "CALENDAR": str(ICONS_DIR / "calendar.svg"),
+}
+
+
+# Smallest box (logical px) each glyph is drawn for; a smaller box shows its centre.
+_DESIGN_BOX: dict[str, int] = {
+    _PATHS["ARROW_DOWN"]: 20,
+    _PATHS["ARROW_UP"]: 20,
+    _PATHS["CLOSE"]: 18,
 }
 
 
@@ -63,7 +75,13 @@ def _render(path: str, size: QSize, mode: QIcon.Mode, scale: float) -> QPixmap:
         image.fill(Qt.GlobalColor.transparent)
         painter = QPainter(image)
         painter.setRenderHint(QPainter.RenderHint.Antialiasing)
-        renderer.render(painter, QRectF(0, 0, width, height))
+        # Drawn in its design box when the box asked for is smaller, centred on whole pixels so
+        # that its straight edges stay sharp.
+        box = round(_DESIGN_BOX.get(path, 0) * scale)
+        drawn_w, drawn_h = max(width, box), max(height, box)
+        painter.translate(-((drawn_w - width) // 2), -((drawn_h - height) // 2))
+        renderer.render(painter, QRectF(0, 0, drawn_w, drawn_h))
+        painter.resetTransform()
         # The glyph's coverage in the theme's colour.
         painter.setCompositionMode(QPainter.CompositionMode.CompositionMode_SourceIn)
         painter.fillRect(QRect(0, 0, width, height), icon_colour(mode))

@@ -22,11 +22,12 @@ from vantu.utils.translator import getTranslatedText
 
 __all__ = ["ListView", "MenuSurfaceEffect", "find_option", "option_key", "option_label"]
 
-MAX_VISIBLE_HEIGHT = 320
-"""Past this height (pixels) the list scrolls instead of growing."""
+MAX_VISIBLE_HEIGHT = 376
+"""Past this height (pixels) the list scrolls instead of growing: seven and a half rows and the
+list's padding, so that a list that scrolls shows it by a row cut in half."""
 
-ROW_HEIGHT = 36
-"""Height of a text row, as Material menus draw them."""
+ROW_HEIGHT = 48
+"""Height of a text row: a Material 3 menu item."""
 
 EMPTY_TEXT = "No options"
 """What an empty list shows in its one row (translated)."""
@@ -83,6 +84,14 @@ def find_option(
     return -1
 
 
+def _side_padding(option: dict[str, Any]) -> int:
+    """The horizontal padding of the theme's "option" style (12 px)."""
+    padding = option.get("padding", (0, 12))
+    if isinstance(padding, (tuple, list)) and len(padding) >= 2:
+        padding = padding[1]
+    return padding if isinstance(padding, int) else 12
+
+
 def _weak_callable(fn: Any) -> Any:
     # A bound method of a widget is held weakly: the list lives inside that widget's
     # popup, and a strong reference back would keep the widget's wrapper alive.
@@ -109,7 +118,8 @@ def _rounded(rect: QRectF, radius: float) -> QPainterPath:
 class MenuSurfaceEffect(QGraphicsEffect):
     """Makes the widget it is set on (the popup's container, which the list fills) a Material
     menu surface: its content cut to rounded corners, a hairline outline and a soft shadow to the
-    right and below, in the current theme. The list sets it on its parent."""
+    right and below (to the left and below in a right-to-left widget, whose popup keeps its
+    margin on that side), in the current theme. The list sets it on its parent."""
 
     _SHADOW_OFFSET = (1, 2)
     _SHADOW_BLUR = 6
@@ -118,10 +128,17 @@ class MenuSurfaceEffect(QGraphicsEffect):
         super().__init__(parent)
         self._shadows: dict[tuple[Any, ...], QImage] = {}
 
+    def _mirrored(self) -> bool:
+        owner = self.parent()
+        return isinstance(owner, QWidget) and owner.layoutDirection() == Qt.LayoutDirection.RightToLeft
+
     def boundingRectFor(self, rect: QRectF) -> QRectF:
         dx, dy = self._SHADOW_OFFSET
         blur = self._SHADOW_BLUR
-        return rect.adjusted(0, 0, min(SHADOW_MARGIN, dx + blur), min(SHADOW_MARGIN, dy + blur))
+        side = min(SHADOW_MARGIN, dx + blur)
+        if self._mirrored():
+            return rect.adjusted(-side, 0, 0, min(SHADOW_MARGIN, dy + blur))
+        return rect.adjusted(0, 0, side, min(SHADOW_MARGIN, dy + blur))
 
     def _shadow(self, width: int, height: int, radius: float, ratio: float, mode: str) -> QImage:
         """The shadow of a ``width`` x ``height`` surface, drawn once per size and theme."""
@@ -177,7 +194,16 @@ class MenuSurfaceEffect(QGraphicsEffect):
         width = round(pixmap.width() / ratio)
         height = round(pixmap.height() / ratio)
         painter.save()
-        painter.drawImage(QPoint(0, 0), self._shadow(width, height, radius, ratio, theme.mode))
+        shadow = self._shadow(width, height, radius, ratio, theme.mode)
+        if self._mirrored():
+            # Mirrored about the surface: the shadow falls to the left.
+            painter.save()
+            painter.translate(width, 0)
+            painter.scale(-1, 1)
+            painter.drawImage(QPoint(0, 0), shadow)
+            painter.restore()
+        else:
+            painter.drawImage(QPoint(0, 0), shadow)
         # The content, its corners cut away with anti-aliased edges: kept where the rounded
         # shape covers it, in proportion.
         content = pixmap.toImage().convertToFormat(QImage.Format.Format_ARGB32_Premultiplied)
@@ -358,9 +384,11 @@ class ListView(QListView):
         deeper.setAlpha(min(255, deeper.alpha() + self.current_brush.alpha()))
         self.current_selected_brush = deeper
         paper = popup.get("backgroundColor", "white")
+        side = _side_padding(option)
         self.setStyleSheet(
-            f"QListView {{background: {paper}; border: none; outline: none; padding: 4px 0px;}}"
-            f"QListView::item {{padding: 0px 16px; color: {option.get('color', 'black')};}}"
+            f"QListView {{background: {paper}; border: none; outline: none; padding: 8px 0px;"
+            f" font-size: {option.get('fontSize', 14)}px; font-weight: {option.get('fontWeight', 500)};}}"
+            f"QListView::item {{padding: 0px {side}px; color: {option.get('color', 'black')};}}"
             f"QListView::item:hover {{background: {slots.get('hover', {}).get('backgroundColor', 'transparent')};}}"
             f"QListView::item:disabled {{color: {slots.get('disabled', {}).get('color', 'gray')};}}"
             # A thin scroll bar in the theme's colours (the platform's would be light in dark mode).
@@ -369,7 +397,8 @@ class ListView(QListView):
             f"QScrollBar::handle:vertical:hover {{background: {p['outline']};}}"
             "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical {height: 0px; border: none;}"
             "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical {background: transparent;}"
-            f"QLabel#ListViewEmptyRow {{background: transparent; padding: 0px 16px; color: {p['text']['secondary']};}}"
+            f"QLabel#ListViewEmptyRow {{background: transparent; padding: 0px {side}px;"
+            f" color: {p['text']['secondary']};}}"
         )
 
     # -- what rows show -----------------------------------------------------------
@@ -486,6 +515,11 @@ class ListView(QListView):
     def changeEvent(self, event: QEvent) -> None:
         if event.type() == QEvent.Type.ParentChange:
             self._make_parent_a_surface()
+        elif event.type() == QEvent.Type.LayoutDirectionChange:
+            parent = self.parentWidget()
+            effect = parent.graphicsEffect() if parent is not None else None
+            if isinstance(effect, MenuSurfaceEffect):
+                effect.updateBoundingRect()  # the shadow changes sides
         super().changeEvent(event)
 
     def _make_parent_a_surface(self) -> None:

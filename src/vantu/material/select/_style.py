@@ -4,11 +4,12 @@ from __future__ import annotations
 import re
 from typing import Any
 
-from PySide6.QtCore import QEvent
+from PySide6.QtCore import QEvent, Qt
 from PySide6.QtGui import QIcon
 from PySide6.QtWidgets import QApplication, QSizePolicy
 
 from vantu.hooks import State
+from vantu.material.select._decor import decorate
 from vantu.material.styles import get_qss_style, useTheme
 
 __all__ = ["SelectStyleMixin", "DYNAMIC_PROPERTIES", "themed_icon"]
@@ -31,10 +32,30 @@ list is open); "hasTitle": the label is shown as the frame's title. Both are kep
 # Sheets differ between fields only by the object name: build each one once per theme and look.
 _NAME = "\x00name\x00"
 _TEMPLATES: dict[tuple, str] = {}
+_LOOKS: dict[tuple, dict[str, Any]] = {}
 
 _PX = re.compile(r"^\s*(\d+)(px)?\s*$")
 # Size entries of ``sx`` that Qt style sheets do not understand as CSS does.
 _SIZE_KEYS = ("width", "minWidth", "maxWidth", "height")
+
+
+def _mirrored(style: Any) -> Any:
+    """``style`` read right to left: left and right paddings trade places (nested slots too). A
+    group box keeps its padding where the sheet says in either direction, while its layout and
+    title follow the reading direction."""
+    if not isinstance(style, dict):
+        return style
+    out = {}
+    for key, value in style.items():
+        if key == "padding" and isinstance(value, (tuple, list)) and len(value) == 4:
+            top, right, bottom, left = value
+            value = (top, left, bottom, right)
+        elif key in ("paddingLeft", "paddingRight"):
+            key = "paddingRight" if key == "paddingLeft" else "paddingLeft"
+        elif isinstance(value, dict):
+            value = _mirrored(value)
+        out[key] = value
+    return out
 
 
 def _px(value: Any) -> int | None:
@@ -67,11 +88,22 @@ class SelectStyleMixin:
             "size": getattr(self, "_size", "medium"),
             "color": getattr(self, "_color", None),
             "multiple": bool(getattr(self, "_multiple", False)),
+            "tags": bool(getattr(self, "_multiple", False)) and bool(getattr(self, "_renderTags", None)),
+            "rtl": self.layoutDirection() == Qt.LayoutDirection.RightToLeft,
         }
 
-    def _style_rule(self, fn: Any, own: dict[str, Any]) -> tuple[str, dict[str, Any], str]:
+    def _style_rule(self, fn: Any, own: dict[str, Any], mirror: bool = False,
+                    content: dict[str, Any] | None = None) -> tuple[str, dict[str, Any], str]:
         style = fn(own)
+        if mirror and own["rtl"]:
+            style = _mirrored(style)
         props = style.get("props", {})
+        if content is not None:
+            # The box's content height, taken out for the caller to place elsewhere.
+            size_props = dict(props.get(own["size"]) or {})
+            content["minHeight"] = size_props.pop("minHeight", None)
+            props = {**props, own["size"]: size_props}
+            style = {**style, "props": props}
         base = get_qss_style(style)
         base += " " + get_qss_style(props.get(own["variant"]))
         base += " " + get_qss_style(props.get(own["size"]))
@@ -83,8 +115,8 @@ class SelectStyleMixin:
         own = self._style_own_state()
         sx = getattr(self, "_sx", None) or {}
         try:
-            key = (theme.mode, own["variant"], own["size"], own["color"], own["multiple"], self._plain_error(),
-                   tuple(sorted(sx.items())))
+            key = (theme.mode, own["variant"], own["size"], own["color"], own["multiple"], own["tags"], own["rtl"],
+                   self._plain_error(), tuple(sorted(sx.items())))
             hash(key)
         except TypeError:
             key = None
@@ -103,25 +135,29 @@ class SelectStyleMixin:
         # inner parts need no field prefix, and plain id selectors spare Qt the class-name
         # checks it would run for every rule and widget.
         me = f"#{_NAME}"
-        root, root_slots, variant = self._style_rule(styles["root"], own)
+        # Rows of tags grow the field: its tag input, not the frame, then holds the box's content
+        # height as a minimum (a minimum on the frame would hold the field at one row).
+        content: dict[str, Any] | None = {} if own["tags"] else None
+        root, root_slots, variant = self._style_rule(styles["root"], own, mirror=True, content=content)
         sx = dict(sx_in)
         for key in _SIZE_KEYS:
             sx.pop(key, None)
         root = (root + " " + get_qss_style(sx)).strip()
-        title, title_slots, _ = self._style_rule(styles["title"], own)
+        title, _title_slots, _ = self._style_rule(styles["title"], own)
         field, field_slots, _ = self._style_rule(styles["inputField"], own)
         button, button_slots, _ = self._style_rule(styles["actionButton"], own)
         if self._plain_error():
             # A plain error flag has no property to select on: the sheet itself carries it.
             root = (root + " " + get_qss_style(root_slots.get("error"))).strip()
-            title = (title + " " + get_qss_style(title_slots.get("error"))).strip()
         focus = get_qss_style(root_slots.get("focus"))
         focus_error = get_qss_style(root_slots.get("focusError"))
-        focus_title = get_qss_style(title_slots.get("focus"))
         if self._plain_error():
-            # Focused, a field in error keeps the error colour in its thicker border and title.
+            # Focused, a field in error keeps the error colour in its thicker border.
             focus = (focus + " " + focus_error).strip()
-            focus_title = ""
+        error_colour = useTheme().palette["error"]["main"]
+        placeholder_error = f"placeholder-text-color: {error_colour};"
+        disabled_placeholder = get_qss_style({"placeholderTextColor": field_slots.get("disabled", {}).get(
+            "placeholderTextColor")})
         rules = [
             f"{me} {{{root}}}",
             f"{me}[hasTitle=\"true\"] {{{get_qss_style(root_slots.get('titled'))}}}",
@@ -133,12 +169,16 @@ class SelectStyleMixin:
             f"{me}[error=\"true\"] {{{get_qss_style(root_slots.get('error'))}}}",
             f"{me}[error=\"true\"][focused=\"true\"] {{{focus_error}}}",
             f"{me}:disabled {{{get_qss_style(root_slots.get('disabled'))}}}",
-            f"{me}::title {{{title}}}",
-            f"{me}[focused=\"true\"]::title {{{focus_title}}}",
-            f"{me}[error=\"true\"]::title {{{get_qss_style(title_slots.get('error'))}}}",
-            f"{me}::title:disabled {{{get_qss_style(title_slots.get('disabled'))}}}",
+            # The title keeps its place and size here; its text, in the colour of the field's
+            # state and elided to the field, is drawn by the field's decor (see ``_decor``).
+            f"{me}::title {{{title} color: transparent; background-color: transparent;}}",
             f"{me}[hasStartAdornment=\"true\"] #inputField {{padding-left: 28px;}}",
-            f"#inputField {{{field}}}",
+            f"#inputField {{{field}{' ' + placeholder_error if self._plain_error() else ''}}}",
+            *([f"QPlainTextEdit#inputField {{{get_qss_style({'minHeight': content['minHeight']})}}}"]
+              if content and content.get("minHeight") is not None else []),
+            # The label resting in an empty field is the placeholder: in error, the error colour.
+            f"{me}[error=\"true\"] #inputField {{{placeholder_error}}}",
+            f"{me}[error=\"true\"] #inputField:disabled {{{disabled_placeholder}}}",
             # A line of text stops before the buttons; tags keep their own right margin for them.
             f"QLineEdit#inputField {{padding-right: {self._style_text_end(own)}px;}}",
             # Qt ignores pseudo-states on ancestors: the input is disabled with the field anyway.
@@ -147,15 +187,61 @@ class SelectStyleMixin:
             f"#actionframe QPushButton {{{button}}}",
             f"#actionframe QPushButton:hover {{{get_qss_style(button_slots.get('hover'))}}}",
             f"#actionframe QPushButton:pressed {{{get_qss_style(button_slots.get('pressed'))}}}",
-            # The frame is flush with the field's right edge; of a single select's 24-pixel arrow
+            # The frame is flush with the field's end edge; of a single select's 24-pixel arrow
             # button only its first 20 pixels show. The margins draw each button as a 16-pixel
             # circle, the arrow's centred 10 pixels from the edge in both modes, clear of the border.
-            f"#actionframe QPushButton {{margin: 4px {'2px 4px 6px' if own['multiple'] else '6px 4px 2px'};"
+            # (Qt mirrors a button's margins right to left; the layout keeps the button at the
+            # frame's left, so one setting serves both modes there.)
+            f"#actionframe QPushButton {{margin: 4px {self._style_button_margins(own)};"
             f" border-radius: 8px;}}",
         ]
         # Only the filled variant lays its value out differently under a title.
         rules = [rule for rule in rules if "hasTitle" not in rule or not rule.endswith("{}")]
         return "\n".join(rules)
+
+    def style_decor_looks(self, state: dict[str, bool]) -> dict[str, Any]:
+        """What the decor draws for the field in ``state`` (keys "disabled", "error",
+        "focused"): "titleColor", "titlePadding" and "titleInset" (pixels), and "notched" (the
+        outline has a gap behind the title). Read from the same "KelSelect" styles as the sheet,
+        with the same precedence as its rules."""
+        theme = useTheme()
+        own = self._style_own_state()
+        plain_error = self._plain_error()
+        key = (theme.mode, own["variant"], own["size"], own["color"], plain_error, tuple(sorted(state.items())))
+        looks = _LOOKS.get(key)
+        if looks is not None:
+            return looks
+        title = theme.components["KelSelect"]["styles"]["title"](own)
+        variant = own["variant"]
+        slots = title.get("slots", {})
+        props = title.get("props", {}).get(variant, {})
+        colour = title.get("color")
+        if state["focused"] and not plain_error:
+            colour = slots.get("focus", {}).get("color", colour)
+        if state["error"] or plain_error:
+            colour = slots.get("error", {}).get("color", colour)
+        if state["disabled"]:
+            colour = slots.get("disabled", {}).get("color", colour)
+        padding = props.get("padding", title.get("padding", 0))
+        if isinstance(padding, (tuple, list)):
+            padding = padding[-1]
+        looks = {
+            "titleColor": colour,
+            "titlePadding": int(padding),
+            "titleInset": int(props.get("left", title.get("left", 0))),
+            "notched": variant == "outlined",
+        }
+        if len(_LOOKS) > 512:
+            _LOOKS.clear()
+        _LOOKS[key] = looks
+        return looks
+
+    @staticmethod
+    def _style_button_margins(own: dict[str, Any]) -> str:
+        """Right, bottom and left margins of the action buttons."""
+        if own["multiple"] or own["rtl"]:
+            return "2px 4px 6px"
+        return "6px 4px 2px"
 
     @staticmethod
     def _style_text_end(own: dict[str, Any]) -> int:
@@ -192,6 +278,8 @@ class SelectStyleMixin:
         text = self.style_sheet_text()
         if text != self.styleSheet():  # re-applying the same sheet would re-polish every child
             self.setStyleSheet(text)
+        decorate(self)
+        self.update()
 
     def style_sync_state(self) -> None:
         """Brings the "focused" and "hasTitle" properties up to date and, when one changed,

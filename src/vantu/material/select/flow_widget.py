@@ -12,6 +12,9 @@ from vantu.material.flow_layout import FlowLayout
 
 __all__ = ["FlowLayout", "FlowWidget"]
 
+ROW_MARGIN = 6
+"""Room (pixels) above the first row of tags and below the last."""
+
 
 class _FlowArea(QWidget):
     """The widget a ``FlowWidget`` renders: its empty area opens the owner's popup."""
@@ -55,6 +58,8 @@ class FlowWidget:
         """Build the container with its children and return it."""
         area = _FlowArea(self._owner, parent)
         layout = FlowLayout(area, center_rows=True)
+        # Rows of chips keep clear of the field's outline above and below.
+        layout.setContentsMargins(0, ROW_MARGIN, 0, ROW_MARGIN)
         for child in self._children:
             widget = child
             if not isinstance(widget, QWidget) and hasattr(widget, "renderUi"):

@@ -1,15 +1,16 @@
-"""``TagsView``: a removable tag (chip) with a label and a delete control."""
+"""``TagsView``: a removable tag (a Material 3 input chip) with a label and a delete control."""
 from __future__ import annotations
 
 from collections.abc import Callable
 from typing import Any
 
-from PySide6.QtCore import Qt, Slot
+from PySide6.QtCore import QSize, Qt, Slot
 from PySide6.QtGui import QKeyEvent
-from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QPushButton, QWidget
+from PySide6.QtWidgets import QFrame, QHBoxLayout, QLabel, QPushButton, QSizePolicy, QWidget
 
 from vantu.i18n.use_translation import i18n, translate
 from vantu.material.styles import useTheme
+from vantu.vantu_assets import VANTU_ASSETS
 
 __all__ = ["TagsView"]
 
@@ -53,15 +54,14 @@ class TagsView(QFrame):
         self.setObjectName("tag")
         self.setAttribute(Qt.WidgetAttribute.WA_StyledBackground, True)
         self._size = size
+        self.setSizePolicy(QSizePolicy.Policy.Fixed, QSizePolicy.Policy.Fixed)
         layout = QHBoxLayout(self)
-        layout.setContentsMargins(10, 2, 4, 2)
-        layout.setSpacing(4)
         self.label = QLabel(str(label), self)
         self.label.setObjectName("tagLabel")
         layout.addWidget(self.label)
-        self.deleteButton = _DeleteButton("\u2715", self)
+        self.deleteButton = _DeleteButton(self)
         self.deleteButton.setObjectName("tagDelete")
-        self.deleteButton.setFixedSize(18, 18)
+        self.deleteButton.setIcon(VANTU_ASSETS.ICONS.CLOSE)
         self.deleteButton.setCursor(Qt.CursorShape.PointingHandCursor)
         # Tab reaches it; a click leaves focus where it was (in the field's input).
         self.deleteButton.setFocusPolicy(Qt.FocusPolicy.TabFocus)
@@ -78,30 +78,35 @@ class TagsView(QFrame):
 
     @Slot()
     def _apply_theme(self, *_: Any) -> None:
-        """Chip colours from the theme's "tag" style; follows light/dark switches."""
+        """Chip measures and colours from the theme's "tag" style; follows light/dark switches."""
         theme = useTheme()
         style = theme.components["KelSelect"]["styles"]["tag"]({"size": self._size})
-        props = style.get("props", {}).get(self._size, {})
-        # Qt draws no rounding at all for a radius over half the height: keep it under.
-        radius = min(props.get("borderRadius", style.get("borderRadius", 12)), 11)
-        font = props.get("fontSize", style.get("fontSize", 13))
-        color = style.get("color", "black")
-        p = theme.palette
+        style = {**style, **style.get("props", {}).get(self._size, {})}
+        slots = style.get("slots", {})
+        height, icon = style.get("height", 32), style.get("iconSize", 18)
+        border = 1 if style.get("border", "none") != "none" else 0
+        # Measures in the layout (the border takes a pixel of each margin), colours in the sheet.
+        self.setFixedHeight(height)
+        self.layout().setContentsMargins(style.get("paddingLeft", 12) - border, 0,
+                                         style.get("paddingRight", 8) - border, 0)
+        self.layout().setSpacing(style.get("spacing", 8))
+        self.deleteButton.setFixedSize(icon, icon)
+        self.deleteButton.setIconSize(QSize(icon, icon))
         # Every box property of the delete control is set here: sheets of the application (a
-        # button padding, say) would otherwise squeeze its glyph out of its 18 pixels.
+        # button padding, say) would otherwise squeeze its icon out of its box.
         self.setStyleSheet(
-            f"TagsView {{background-color: {style.get('backgroundColor', 'transparent')}; border: none;"
-            f" border-radius: {radius}px; min-height: 22px;}}"
-            f"TagsView:hover {{background-color: {style.get('slots', {}).get('hover', {}).get('backgroundColor', 'transparent')};}}"
-            f"QLabel {{color: {color}; font-size: {font}px; background: transparent; border: none; padding: 0px;}}"
-            f"QPushButton {{color: {p['text']['secondary']}; border: none; background: transparent;"
-            f" padding: 0px; margin: 0px; min-width: 18px; max-width: 18px; min-height: 18px; max-height: 18px;"
-            f" border-radius: 9px;"
-            f" font-size: 14px; font-weight: bold;}}"
-            f"QPushButton:hover {{color: {p['text']['primary']}; background: {p['action']['hover']};}}"
+            f"TagsView {{background-color: {style.get('backgroundColor', 'transparent')};"
+            f" border: {style.get('border', 'none')}; border-radius: {style.get('borderRadius', 8)}px;}}"
+            f"TagsView:hover {{background-color: {slots.get('hover', {}).get('backgroundColor', 'transparent')};}}"
+            f"QLabel {{color: {style.get('color', 'black')}; font-size: {style.get('fontSize', 14)}px;"
+            f" font-weight: {style.get('fontWeight', 500)}; background: transparent; border: none; padding: 0px;}}"
+            f"QPushButton {{border: none; background: transparent; padding: 0px; margin: 0px;"
+            f" min-width: {icon}px; max-width: {icon}px; min-height: {icon}px; max-height: {icon}px;"
+            f" border-radius: {icon // 2}px;}}"
+            f"QPushButton:hover {{background: {slots.get('deleteHover', {}).get('backgroundColor', 'transparent')};}}"
             # Reached with Tab, the control shows that the keyboard is on it.
-            f"QPushButton:focus {{outline: none; color: {p['primary']['main']}; background: {p['action']['focus']};"
-            f" border: 1px solid {p['primary']['main']};}}"
+            f"QPushButton:focus {{outline: none; background: {slots.get('deleteFocus', {}).get('backgroundColor', 'transparent')};"
+            f" border: 1px solid {theme.palette['primary']['main']};}}"
         )
 
     def renderUi(self, ctx: Any = None, parent: QWidget | None = None) -> QWidget:

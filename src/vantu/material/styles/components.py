@@ -420,32 +420,54 @@ def _select_styles(theme: Theme) -> dict[str, StyleFunction]:
         }
 
     def option(ownState: dict) -> dict[str, Any]:
+        """A row of the option list: a Material 3 menu item, 48 px high with 12 px side padding
+        and its label in "label large"."""
         p = theme.palette
+        label = theme.typography["labelLarge"]
         return {
             "color": p["text"]["primary"],
             "backgroundColor": "transparent",
-            "fontSize": theme.typography["body1"]["fontSize"],
-            "padding": (6, 16),
-            "minHeight": 36,
+            "fontSize": label["fontSize"],
+            "fontWeight": label["fontWeight"],
+            "padding": (0, 12),
+            "minHeight": 48,
             "slots": {
                 "hover": {"backgroundColor": p["action"]["hover"]},
                 "selected": {"backgroundColor": p["action"]["selected"]},
                 "disabled": {"color": p["text"]["disabled"]},
             },
-            "props": {"small": {"fontSize": theme.typography["body2"]["fontSize"], "minHeight": 30}},
+            "props": {"small": {"fontSize": theme.typography["body2"]["fontSize"], "minHeight": 40}},
         }
 
     def tag(ownState: dict) -> dict[str, Any]:
+        """A chosen option as a Material 3 input chip: outlined, 32 px high with 8 px corners, the
+        label in "label large" 12 px from the start, an 18 px delete icon 8 px from the end and
+        8 px from the label. "small" is a denser 24 px chip for small fields."""
         p = theme.palette
+        label = theme.typography["labelLarge"]
         return {
-            "color": p["text"]["primary"],
-            "backgroundColor": p["action"]["selected"],
-            "border": "none",
-            "borderRadius": 12,
-            "padding": (2, 8),
-            "fontSize": 13,
-            "slots": {"hover": {"backgroundColor": p["action"]["focus"]}},
-            "props": {"small": {"borderRadius": 10, "padding": (1, 6), "fontSize": 12}},
+            "color": p["text"]["secondary"],
+            "backgroundColor": "transparent",
+            "border": f"1px solid {p['divider']}",
+            "borderRadius": 8,
+            "height": 32,
+            "paddingLeft": 12,
+            "paddingRight": 8,
+            "spacing": 8,
+            "iconSize": 18,
+            "fontSize": label["fontSize"],
+            "fontWeight": label["fontWeight"],
+            "slots": {
+                "hover": {"backgroundColor": p["action"]["hover"]},
+                "delete": {"color": p["text"]["secondary"]},
+                "deleteHover": {"backgroundColor": p["action"]["hover"]},
+                "deleteFocus": {"backgroundColor": p["action"]["focus"]},
+            },
+            "props": {
+                "small": {"height": 24, "borderRadius": 8, "paddingLeft": 8, "paddingRight": 4, "spacing": 4,
+                          "iconSize": 16, "fontSize": 12},
+                "medium": {},
+            },
         }
 
     return {

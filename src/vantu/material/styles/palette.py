@@ -89,6 +89,8 @@ TYPOGRAPHY: dict[str, Any] = {
     "body2": {"fontSize": 14, "fontWeight": 400},
     "button": {"fontSize": 14, "fontWeight": 500},
     "caption": {"fontSize": 12, "fontWeight": 400},
+    # Material 3 "label large": chips and menu items.
+    "labelLarge": {"fontSize": 14, "fontWeight": 500},
     "overline": {"fontSize": 12, "fontWeight": 400},
 }
 """Font family and the type scale (sizes in px)."""
