@@ -106,8 +106,9 @@ def test_every_popup_opens_and_closes_in_both_themes_and_languages(qtbot, capfd)
                         continue
                     scroll.ensureWidgetVisible(owner)
                     qtbot.waitUntil(target.isVisible)
-                    # Right of any tags, left of the buttons: where a user clicks to open.
-                    spot = QPoint(target.width() - 60, target.height() // 2)
+                    # After any tags, before the buttons (mirrored right to left): where a user clicks to open.
+                    end = 60 if target.isRightToLeft() else target.width() - 60
+                    spot = QPoint(end, target.height() // 2)
                     receiver = target.childAt(spot) or target  # the widget a real click lands on
                     qtbot.mouseClick(receiver, Qt.MouseButton.LeftButton, pos=receiver.mapFrom(target, spot))
                     if getattr(owner, "_readOnly", False):
