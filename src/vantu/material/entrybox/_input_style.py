@@ -53,6 +53,8 @@ def _style_sheets(theme: Any, mode: str, color: Any, variant: str, size: str, st
     title = block(label, tuple(n for n in on if n != "hover"))
     frame = f"#InputBaseFrame {{{root}}} QLineEdit#InputBaseField {{{field}}}"
     if tags:
+        # The chips' layout keeps its own room for the buttons at the end: no text padding there.
+        frame += " QLineEdit#InputBaseField {padding-right: 0px; padding-left: 0px;}"
         tag = styles["tag"](own)
         field_style = styles["inputField"](own)
         size_style = field_style.get("props", {}).get(size, {})

@@ -14,7 +14,7 @@ from vantu.utils.translator import getTranslatedText
 
 __all__ = ["EBLineEditMultiple"]
 
-MIN_WIDTH = 40
+MIN_WIDTH = 8
 """Narrowest the typing field gets on a row full of tags."""
 
 
@@ -91,8 +91,14 @@ class EBLineEditMultiple(QLineEdit):
 
     def sizeHint(self) -> QSize:
         hint = super().sizeHint()
-        width = self.fontMetrics().horizontalAdvance(self.text() or self.placeholderText()) + 16
+        shown = self.text() or self.placeholderText()
+        width = self.fontMetrics().horizontalAdvance(shown) + 16 if shown else MIN_WIDTH
         return QSize(max(MIN_WIDTH, width), hint.height())
+
+    def minimumSizeHint(self) -> QSize:
+        # A line edit asks for room for a few characters; after the chips a caret's worth will do,
+        # and the field widens with what is typed.
+        return QSize(MIN_WIDTH, super().minimumSizeHint().height())
 
     def _update_placeholder(self, *_: Any) -> None:
         keys = getattr(self._selectedKeys, "value", None)
