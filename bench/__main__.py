@@ -43,8 +43,10 @@ def main(argv: list[str] | None = None) -> int:
     for path in sorted(folder.glob("bench_*.py")):
         if args.only and not any(part in path.stem for part in args.only):
             continue
-        module = importlib.import_module(f"bench.{path.stem}")
-        for bench in module.benchmarks():
+        with open(os.devnull, "w") as sink, contextlib.redirect_stdout(sink):
+            module = importlib.import_module(f"bench.{path.stem}")
+            benches = module.benchmarks()
+        for bench in benches:
             with open(os.devnull, "w") as sink, contextlib.redirect_stdout(sink):
                 result = run(bench, args.rounds)
             print(report(result), file=report_to, flush=True)

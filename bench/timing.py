@@ -20,15 +20,19 @@ class Benchmark:
     warmup: int = 2
     note: str = ""
     extra: Callable[[], dict] | None = None  # further numbers to report after the run
+    # What one sample is: "ms" (the callable's own time, or the ns of a `Measured` it returns),
+    # "us" (a `Measured` time per item) or "KB" (a `Measured` amount of bytes, memory per item).
+    unit: str = "ms"
 
 
 @dataclass
 class Result:
     name: str
-    candidate_ns: list[int] = field(default_factory=list)
-    baseline_ns: list[int] = field(default_factory=list)
+    candidate_ns: list[float] = field(default_factory=list)
+    baseline_ns: list[float] = field(default_factory=list)
     target: float | None = None
     extra: dict = field(default_factory=dict)
+    unit: str = "ms"
 
     @property
     def ratio(self) -> float:
@@ -43,12 +47,16 @@ class Result:
 
 @dataclass
 class Measured:
-    """What a callable returns when it times itself, to leave out a deliberate idle wait."""
+    """What a callable returns when it measures itself: nanoseconds, to leave out set-up or a
+    deliberate idle wait (per item with unit "us"), or bytes per item with unit "KB"."""
 
-    ns: int
+    ns: float
 
 
-def _time(fn: Callable[[], object]) -> int:
+_SCALE = {"ms": 1e6, "us": 1e3, "KB": 1024.0}
+
+
+def _time(fn: Callable[[], object]) -> float:
     gc.collect()
     start = time.perf_counter_ns()
     out = fn()
@@ -57,7 +65,7 @@ def _time(fn: Callable[[], object]) -> int:
 
 
 def run(bench: Benchmark, rounds: int | None = None) -> Result:
-    result = Result(bench.name, target=bench.target)
+    result = Result(bench.name, target=bench.target, unit=bench.unit)
     for _ in range(bench.warmup):
         bench.candidate()
         bench.baseline()
@@ -75,15 +83,17 @@ def run(bench: Benchmark, rounds: int | None = None) -> Result:
 
 
 def report(result: Result) -> str:
-    c = statistics.median(result.candidate_ns) / 1e6
-    b = statistics.median(result.baseline_ns) / 1e6
+    scale = _SCALE.get(result.unit, 1.0)
+    c = statistics.median(result.candidate_ns) / scale
+    b = statistics.median(result.baseline_ns) / scale
     verdict = ""
     if result.target is not None:
         verdict = "  (target <= %.2f: %s)" % (result.target, "met" if result.ratio <= result.target else "MISSED")
     lines = [
         "%-58s ratio %.3f%s" % (result.name, result.ratio, verdict),
-        "    candidate %.3f ms (spread %.0f%%), baseline %.3f ms (spread %.0f%%), n=%d"
-        % (c, 100 * result.spread(result.candidate_ns), b, 100 * result.spread(result.baseline_ns), len(result.candidate_ns)),
+        "    candidate %.3f %s (spread %.0f%%), baseline %.3f %s (spread %.0f%%), n=%d"
+        % (c, result.unit, 100 * result.spread(result.candidate_ns), b, result.unit,
+           100 * result.spread(result.baseline_ns), len(result.candidate_ns)),
     ]
     for key, value in result.extra.items():
         lines.append(f"    {key}: {value}")

@@ -2,6 +2,8 @@
 // of the input's text), presses on the input, and the filter that closes the popup.
 #include "pickcore/pickcore.h"
 
+#include "common/qtevent.h"
+
 #include <chrono>
 #include <utility>
 
@@ -127,9 +129,51 @@ nb::object onInputFieldMousePressEvent(Args a) {
     return base("mousePressEvent")(self, a[1]);
 }
 
+namespace {
+
+// The filter's common path, with no call into Python: the event's type read from the C++
+// event, and the field's own dictionary for its popup. True when the event is none of the
+// filter's business (the answer is then False, as QGroupBox's own filter gives).
+bool quiet_event(nb::handle self, nb::handle obj, nb::handle event) {
+    namespace qe = vantu::qtevent;
+    const int type = qe::type_of(event.ptr());
+    if (type < 0) return false;  // not readable here: the full path decides
+    switch (type) {
+        case qe::MouseButtonPress:
+        case qe::Wheel: {
+            // Only while the popup may be up: its Show and Hide keep the flag (see below).
+            PyObject *up = qe::own_attr(self.ptr(), VN("_popupMayBeUp").ptr());
+            return up == nullptr || up == Py_False;
+        }
+        case qe::Hide:
+        case qe::EnabledChange:
+            if (obj.is(self)) return false;
+            [[fallthrough]];
+        case qe::Show:
+        case qe::WindowActivate: {
+            PyObject *popup = qe::own_attr(self.ptr(), VN("_popup").ptr());
+            if (popup == nullptr || popup == Py_None || obj.ptr() != popup) return true;
+            // The popup's own Show and Hide: whether it may be up from now on.
+            if (type == qe::Show || type == qe::Hide)
+                qe::set_own_attr(self.ptr(), VN("_popupMayBeUp").ptr(), type == qe::Show ? Py_True : Py_False);
+            return type != qe::WindowActivate;
+        }
+        default:
+            return true;
+    }
+}
+
+}  // namespace
+
+nb::object fast_events(Args a) {
+    if (!a[0].is_none()) vantu::qtevent::set_enabled(vantu::truthy(a[0]));
+    return nb::bool_(vantu::qtevent::enabled());
+}
+
 nb::object eventFilter(Args a) {
     nb::handle self = a.self();
     nb::handle obj = a[1], event = a[2];
+    if (quiet_event(self, obj, event)) return nb::bool_(false);
     nb::object popup = vantu::getattr_or_none(self, VN("_popup"));
     // QGroupBox filters nothing (QObject's answer is always False): skip asking it for the many
     // events seen before a popup exists.

@@ -40,7 +40,7 @@ from ._input_list import InputListMixin
 from ._input_style import ACTION_FRAME_WIDTH, FIELD_HEIGHTS, VARIANTS, InputStyleMixin
 from ._input_tags import InputTagsMixin
 from ._input_value import MISSING, InputValueMixin, unwrap_state
-from ._select import EntryBoxSelectMixin
+from ._select import EntryBoxSelectMixin, _input_event_filter
 from ._tags_view import TAG_HEIGHT
 
 __all__ = ["InputBase", "DATETIME_TYPES", "VARIANTS", "FIELD_HEIGHTS", "ACTION_FRAME_WIDTH"]
@@ -393,8 +393,9 @@ class InputBase(
             # once the whole entry box has switched.
             QTimer.singleShot(0, self, self._direction_changed)
 
-    # The application-wide filter, straight to its handler: it sees every event.
-    eventFilter = InputEventsMixin._filter_application_event
+    # The application-wide filter sees every event: the native gate answers most of them without
+    # a call into Python and hands the rest to ``_filter_application_event``.
+    eventFilter = _input_event_filter
 
 
 # Defaults of the keyword arguments, read as ``_<name>`` until an instance is given its own.

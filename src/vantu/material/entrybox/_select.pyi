@@ -1,6 +1,7 @@
 """Type hints of the native `_select` module."""
 from typing import Any, Callable, Optional
 
+from PySide6.QtCore import QEvent, QObject
 from PySide6.QtWidgets import QFrame, QPushButton, QWidget
 
 from vantu.hooks import State
@@ -43,3 +44,5 @@ def _place_popup(
     limit_y: int,
     bounds: tuple[int, int, int, int],
 ) -> tuple[int, int]: ...
+def _input_event_filter(self: Any, watched: QObject, event: QEvent) -> bool: ...
+def _fast_events(on: Optional[bool] = None) -> bool: ...

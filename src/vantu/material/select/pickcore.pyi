@@ -12,6 +12,7 @@ from vantu.material.select._serializer import SelectSerializer
 from vantu.material.select._style import SelectStyleMixin
 
 def place_popup(anchor: QRect, popup: QSize, limit_y: int, bounds: Optional[QRect]) -> QPoint: ...
+def _fast_events(on: Optional[bool] = None) -> bool: ...
 
 class MenuView(QFrame, Component):
     _kwargs: dict[str, Any]

@@ -1,0 +1,126 @@
+// The event filters' fast path (see qtevent.h). PySide6 calls a Python-level eventFilter for
+// every event of the application; most of them are of no interest, and asking `event.type()`
+// through the binding layer costs more than the rest of the filter. Shiboken's own lookup of
+// the C++ pointer is taken from the already loaded library (never a second copy), and the
+// type is the 16-bit field that follows QEvent's vtable pointer: checked at import on events
+// of known types, off if anything differs.
+#include "common/qtevent.h"
+
+#include <dlfcn.h>
+
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <string>
+
+namespace vantu::qtevent {
+namespace {
+
+using CppPointer = void *(*)(PyObject *, PyTypeObject *);  // Shiboken::Object::cppPointer(SbkObject *, PyTypeObject *)
+
+CppPointer cpp_pointer = nullptr;
+PyTypeObject *qevent_type = nullptr;
+bool ready = false;
+bool switched_on = true;
+
+int read_type(PyObject *event) noexcept {
+    void *cpp = cpp_pointer(event, qevent_type);
+    if (!cpp) return -1;
+    std::uint16_t type;
+    std::memcpy(&type, static_cast<const char *>(cpp) + sizeof(void *), sizeof type);
+    return type;
+}
+
+// The library behind shiboken6's module, as the process loaded it.
+void *loaded_shiboken() {
+    nb::module_ shiboken = nb::module_::import_("shiboken6.Shiboken");
+    nb::object os_path = nb::module_::import_("os.path");
+    nb::object folder = os_path.attr("dirname")(os_path.attr("dirname")(shiboken.attr("__file__")));
+    nb::list found = nb::list(nb::module_::import_("glob").attr("glob")(
+        os_path.attr("join")(folder, "shiboken6", "libshiboken6*.so*")));
+    for (nb::handle path : found) {
+        std::string full = nb::str(path).c_str();
+        std::string base = full.substr(full.find_last_of('/') + 1);
+        // By name first (what the module's own dependency resolved to), then by path.
+        for (const std::string &name : {base, full})
+            if (void *lib = dlopen(name.c_str(), RTLD_LAZY | RTLD_NOLOAD)) return lib;
+    }
+    return nullptr;
+}
+
+bool check_layout() {
+    nb::object QEvent = nb::module_::import_("PySide6.QtCore").attr("QEvent");
+    nb::object Type = QEvent.attr("Type");
+    for (int t : std::initializer_list<int>{MouseButtonPress, KeyPress, Show, Hide, WindowActivate, Wheel, EnabledChange,
+                                            1000, 65535}) {
+        nb::object event = QEvent(Type(t));
+        int expected = nb::cast<int>(event.attr("type")().attr("value"));
+        if (expected != t || read_type(event.ptr()) != t) return false;
+    }
+    // A subclass's wrapper reaches the same QEvent.
+    nb::object gui = nb::module_::import_("PySide6.QtGui");
+    nb::object core = nb::module_::import_("PySide6.QtCore");
+    nb::object qt = core.attr("Qt");
+    nb::object press = gui.attr("QMouseEvent")(Type(static_cast<int>(MouseButtonPress)), core.attr("QPointF")(1, 2),
+                                               core.attr("QPointF")(3, 4), qt.attr("MouseButton").attr("LeftButton"),
+                                               qt.attr("MouseButton").attr("LeftButton"),
+                                               qt.attr("KeyboardModifier").attr("NoModifier"));
+    return read_type(press.ptr()) == MouseButtonPress;
+}
+
+}  // namespace
+
+bool init() noexcept {
+    static bool done = false;
+    if (done) return ready;
+    done = true;
+    try {
+        void *lib = loaded_shiboken();
+        if (!lib) return false;
+        cpp_pointer = reinterpret_cast<CppPointer>(dlsym(lib, "_ZN8Shiboken6Object10cppPointerEP9SbkObjectP11_typeobject"));
+        dlclose(lib);  // the process keeps it loaded: NOLOAD took a reference of its own
+        if (!cpp_pointer) return false;
+        nb::object QEvent = nb::module_::import_("PySide6.QtCore").attr("QEvent");
+        qevent_type = reinterpret_cast<PyTypeObject *>(QEvent.ptr());
+        Py_INCREF(QEvent.ptr());  // kept for the life of the process
+        ready = true;
+        if (!check_layout()) ready = false;
+    } catch (...) {
+        ready = false;
+    }
+    if (PyErr_Occurred()) PyErr_Clear();
+    return ready;
+}
+
+bool enabled() noexcept { return ready && switched_on; }
+
+void set_enabled(bool on) noexcept { switched_on = on; }
+
+int type_of(PyObject *event) noexcept {
+    if (!ready || !switched_on || !PyObject_TypeCheck(event, qevent_type)) return -1;
+    return read_type(event);
+}
+
+PyObject *own_attr(PyObject *obj, PyObject *name) noexcept {
+    PyObject *dict = PyObject_GenericGetDict(obj, nullptr);
+    if (!dict) {
+        PyErr_Clear();
+        return nullptr;
+    }
+    PyObject *value = PyDict_GetItemWithError(dict, name);  // borrowed; the instance keeps it
+    if (!value && PyErr_Occurred()) PyErr_Clear();
+    Py_DECREF(dict);
+    return value;
+}
+
+void set_own_attr(PyObject *obj, PyObject *name, PyObject *value) noexcept {
+    PyObject *dict = PyObject_GenericGetDict(obj, nullptr);
+    if (!dict) {
+        PyErr_Clear();
+        return;
+    }
+    if (PyDict_SetItem(dict, name, value) < 0) PyErr_Clear();
+    Py_DECREF(dict);
+}
+
+}  // namespace vantu::qtevent
