@@ -11,7 +11,7 @@ import sys
 
 import pytest
 from PySide6.QtCore import QPoint, QRect, Qt
-from PySide6.QtGui import QColor, QFontInfo, QIcon, QImage
+from PySide6.QtGui import QColor, QCursor, QFontInfo, QIcon, QImage
 from PySide6.QtWidgets import QApplication, QVBoxLayout, QWidget
 
 from vantu.hooks import State
@@ -225,6 +225,54 @@ class TestErrorState:
         assert near(saturated(placeholder()), ERROR) and near(grab(resting, QRect(0, 30, 1, 1)).pixelColor(0, 0), ERROR)
         error.setValue(False)
         assert not near(saturated(placeholder()), ERROR)
+
+
+class TestHover:
+    """The outline darkens under the pointer, with no restyle of the field (the sheet's own
+    hover), and for a hover the application forces with ``_set_hovered_prop``."""
+
+    def outline(self, field):
+        return grab(field, QRect(0, 30, 1, 1)).pixelColor(0, 0)
+
+    @pytest.fixture(autouse=True)
+    def pointer_back(self):
+        yield
+        QCursor.setPos(799, 799)  # where the other tests expect it: over none of their windows
+
+    def test_pointer_forced_hover_and_a_property_change_in_between(self, qtbot):
+        from PySide6.QtTest import QTest
+
+        hovered = State(True)
+        field = SelectBase(label="Fruits", options=FRUITS)
+        forced = SelectBase(label="Fruits", options=FRUITS, hovered=hovered)
+        window = host_with(field, forced)
+        qtbot.addWidget(window)
+        window.move(1200, 0)  # right of the main window: the pointer reaches this window
+        QApplication.processEvents()
+        if QApplication.focusWidget() is not None:
+            QApplication.focusWidget().clearFocus()  # the focus ring would hide the hover
+        away = window.mapToGlobal(QPoint(330, window.height() - 5))
+        QTest.mouseMove(window, window.mapFromGlobal(away))
+        rest, hover = self.outline(field), useTheme().palette["text"]["primary"]
+        assert not near(rest, hover, 10)
+        for _ in range(2):
+            QTest.mouseMove(field, field.rect().center())
+            assert field.property("hovered") is True and near(self.outline(field), hover, 10)
+            QTest.mouseMove(window, window.mapFromGlobal(away))
+            assert field.property("hovered") is False and self.outline(field) == rest
+        # A property the sheet selects on, changed while the pointer rests on the field, shows.
+        QTest.mouseMove(field, field.rect().center())
+        field.setProperty("error", True)
+        field.style_update()
+        QTest.mouseMove(window, window.mapFromGlobal(away))
+        assert near(self.outline(field), ERROR)
+        # Forced: hovered away from the pointer until the pointer has come and gone.
+        assert self.outline(forced) == rest
+        forced._set_hovered_prop()
+        assert near(self.outline(forced), hover, 10)
+        QTest.mouseMove(forced, forced.rect().center())
+        QTest.mouseMove(window, window.mapFromGlobal(away))
+        assert forced.property("hovered") is False and self.outline(forced) == rest
 
 
 class TestRightToLeft:

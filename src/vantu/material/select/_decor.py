@@ -73,13 +73,16 @@ class FieldDecor(QObject):
                 # Paddings and the buttons' place follow the reading direction.
                 field.style_set_stylesheet()
                 field.setup_action_frame_and_adornment()
-            elif kind == QEvent.Type.DynamicPropertyChange and bytes(event.propertyName()) == b"error":
-                inp = self._input() if self._input is not None else None
-                if inp is not None:
-                    # The label shown as placeholder takes the error colour with the field.
-                    inp.style().unpolish(inp)
-                    inp.style().polish(inp)
-                field.update()
+            elif kind == QEvent.Type.DynamicPropertyChange:
+                name = bytes(event.propertyName())
+                field.style_mark_stale(name)
+                if name == b"error":
+                    inp = self._input() if self._input is not None else None
+                    if inp is not None:
+                        # The label shown as placeholder takes the error colour with the field.
+                        inp.style().unpolish(inp)
+                        inp.style().polish(inp)
+                    field.update()
             return False
         if kind == QEvent.Type.Paint:
             if isinstance(obj, QLineEdit) and not field._multiple:
@@ -122,6 +125,10 @@ class FieldDecor(QObject):
         title = field.title()
         option = QStyleOptionGroupBox()
         field.initStyleOption(option)
+        if field.underMouse():
+            # The group box marks a hover of its check box only: the frame's hover look (the
+            # sheet's ":hover") is chosen from this state.
+            option.state |= QStyle.StateFlag.State_MouseOver
         painter = QPainter(field)
         shown = ""
         if title:

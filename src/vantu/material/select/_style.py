@@ -31,6 +31,8 @@ list is open); "hasTitle": the label is shown as the frame's title. Both are kep
 
 # Sheets differ between fields only by the object name: build each one once per theme and look.
 _NAME = "\x00name\x00"
+# Where the hover rule also selects the field itself, when a hover is forced on it.
+_FORCED_HOVER = "\x00hover\x00"
 _TEMPLATES: dict[tuple, str] = {}
 _LOOKS: dict[tuple, dict[str, Any]] = {}
 
@@ -127,7 +129,13 @@ class SelectStyleMixin:
                 if len(_TEMPLATES) > 256:
                     _TEMPLATES.clear()
                 _TEMPLATES[key] = template
-        return template.replace(_NAME, self.objectName())
+        forced = f', #{_NAME}[hovered="true"]' if self._style_hover_forced() else ""
+        return template.replace(_FORCED_HOVER, forced).replace(_NAME, self.objectName())
+
+    def _style_hover_forced(self) -> bool:
+        """A "hovered" property set while the pointer is elsewhere (by ``_set_hovered_prop``)
+        shows as a hover: the sheet's hover rule then also selects on the property."""
+        return self.property("hovered") is True and not self.underMouse()
 
     def _style_template(self, theme: Any, own: dict[str, Any], sx_in: dict[str, Any]) -> str:
         styles = theme.components["KelSelect"]["styles"]
@@ -161,7 +169,10 @@ class SelectStyleMixin:
         rules = [
             f"{me} {{{root}}}",
             f"{me}[hasTitle=\"true\"] {{{get_qss_style(root_slots.get('titled'))}}}",
-            f"{me}[hovered=\"true\"] {{{get_qss_style(root_slots.get('hover'))}}}",
+            # The pointer's own hover is a pseudo-state: Qt follows it with no restyle. A hover
+            # given by the application (``_set_hovered_prop``) away from the pointer is written
+            # into the sheet instead (see ``style_sheet_text``).
+            f"{me}:hover{_FORCED_HOVER} {{{get_qss_style(root_slots.get('hover'))}}}",
             f"{me}:focus, {me}[focused=\"true\"] {{{focus}}}",
             f"{me}[focused=\"true\"][hasTitle=\"true\"] {{{get_qss_style(root_slots.get('titledFocus'))}}}",
             f"{me}[filledHasValue=\"true\"] {{{get_qss_style(root_slots.get('filled'))}}}",
@@ -276,8 +287,10 @@ class SelectStyleMixin:
         if getattr(self, "_sx", None):
             self._apply_sx_sizes()
         text = self.style_sheet_text()
+        self._style_forced_hover = self._style_hover_forced()
         if text != self.styleSheet():  # re-applying the same sheet would re-polish every child
             self.setStyleSheet(text)
+            self._style_stale = False  # polished just now, with the properties as they are
         decorate(self)
         self.update()
 
@@ -298,8 +311,23 @@ class SelectStyleMixin:
             QApplication.sendEvent(self, QEvent(QEvent.Type.StyleChange))
 
     def style_update(self) -> None:
-        """Re-apply the style after a dynamic property changed."""
-        style = self.style()
-        style.unpolish(self)
-        style.polish(self)
+        """Re-apply the style after a dynamic property changed.
+
+        Re-polishing makes Qt parse the field's sheet again, so it is done only when a property
+        the sheet selects on changed since (the decor marks the field stale, see
+        ``style_mark_stale``). "hovered" is not one of them: the pointer's hover is the sheet's
+        ``:hover``, and a forced hover is written into the sheet."""
+        if getattr(self, "_style_forced_hover", False) and self.property("hovered") is not True:
+            self.style_set_stylesheet()  # the forced hover ends: the sheet no longer carries it
+        if getattr(self, "_style_stale", True):
+            style = self.style()
+            style.unpolish(self)
+            style.polish(self)
+            self._style_stale = False
         self.update()
+
+    def style_mark_stale(self, name: bytes) -> None:
+        """A dynamic property changed: the next ``style_update`` re-polishes, unless it was
+        "hovered", which no rule selects on."""
+        if name != b"hovered":
+            self._style_stale = True
