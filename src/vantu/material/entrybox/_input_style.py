@@ -44,14 +44,19 @@ def _style_sheets(theme: Any, mode: str, color: Any, variant: str, size: str, st
         parts.extend(get_qss_style(slots.get(name)) for name in names)
         return " ".join(p for p in parts if p)
 
-    root = block(styles["root"](own), on)
+    root_style = styles["root"](own)
+    root = block(root_style, tuple(n for n in on if n != "hover"))
+    # The hovered look is a rule of its own, restating every declaration in the slots' order,
+    # so that a hover changes a property of the frame instead of its sheet (see _refresh_style).
+    hovered = block(root_style, ("hover", *(n for n in on if n != "hover")))
     field = block(styles["inputField"](own), ("disabled",) if states[3] else ())
     label = styles["label"](own)
     place = {k: v for k, v in label.get("props", {}).get(variant, {}).items() if k in _PLACE_KEYS}
     label = dict(label, props={k: {n: v for n, v in props.items() if n not in _PLACE_KEYS}
                                for k, props in label.get("props", {}).items()})
     title = block(label, tuple(n for n in on if n != "hover"))
-    frame = f"#InputBaseFrame {{{root}}} QLineEdit#InputBaseField {{{field}}}"
+    frame = (f"#InputBaseFrame {{{root}}} #InputBaseFrame[hovered=\"true\"] {{{hovered}}}"
+             f" QLineEdit#InputBaseField {{{field}}}")
     if tags:
         # The chips' layout keeps its own room for the buttons at the end: no text padding there.
         frame += " QLineEdit#InputBaseField {padding-right: 0px; padding-left: 0px;}"
@@ -107,14 +112,24 @@ class InputStyleMixin:
         theme = useTheme()
         variant = self._variant if self._variant in VARIANTS else "outlined"
         size = self._size if self._size in ("small", "medium") else "medium"
-        states = (self._hovered, self._focused, self._getError(), not self.isEnabled())
+        # Hover is not part of the sheets' key: the frame's "hovered" property selects it.
+        states = (False, self._focused, self._getError(), not self.isEnabled())
         tags = bool(self._select and self._multiple and self._renderTags)
         try:
             frame, title, place = _style_sheets(theme, theme.mode, self._color, variant, size, states, tags)
         except TypeError:  # a colour that cannot be a cache key
             frame, title, place = _style_sheets.__wrapped__(theme, theme.mode, self._color, variant, size, states, tags)
+        hovered = bool(self._hovered)
         if frame != self._frame.styleSheet():
+            self._frame.setProperty("hovered", hovered)
             self._frame.setStyleSheet(frame)
+        elif self._frame.property("hovered") is not hovered:
+            # Only the frame's own rules change: it alone is polished again, its children keep theirs.
+            self._frame.setProperty("hovered", hovered)
+            style = self._frame.style()
+            style.unpolish(self._frame)
+            style.polish(self._frame)
+            self._frame.update()
         if title != self._titleLabel.styleSheet():
             self._titleLabel.setStyleSheet(title)
             self._labelPlace = place

@@ -27,6 +27,7 @@ DECOR_NAME = "selectFieldDecor"
 # QLineEdit keeps this much room (pixels) between its contents rectangle and its text.
 _LINE_EDIT_MARGIN = 2
 _OUTLINE_TOP = 8  # the field's margin-top: the outline starts this far down
+_WATCHED = frozenset({QEvent.Type.Paint, QEvent.Type.LayoutDirectionChange, QEvent.Type.DynamicPropertyChange})
 
 
 def title_rect(field: QGroupBox) -> QRect:
@@ -62,6 +63,8 @@ class FieldDecor(QObject):
 
     def eventFilter(self, obj: QObject, event: QEvent) -> bool:
         kind = event.type()
+        if kind not in _WATCHED:
+            return False  # most events of the field and its input: nothing to draw or follow
         field = self._field()
         if field is None:
             return False
