@@ -21,3 +21,20 @@ def main_window(qapp):
     window.close()
     window.deleteLater()
     qapp.processEvents()
+
+
+@pytest.fixture(params=["native", "python"])
+def event_path(request):
+    """Runs a test with the application-wide filters reading event types natively, and again
+    through Python, as on a binding whose layout the native check refuses."""
+    from vantu.material.entrybox import _select
+    from vantu.material.select import pickcore
+
+    native = request.param == "native"
+    if native and not pickcore._fast_events():
+        pytest.skip("this binding has no native reading of event types")
+    for module in (pickcore, _select):
+        module._fast_events(native)
+    yield request.param
+    for module in (pickcore, _select):
+        module._fast_events(True)

@@ -152,7 +152,7 @@ def form(qtbot):
 
 class TestOneListAtATime:
     @pytest.mark.parametrize("away", ["other entry box", "select field", "line edit", "tab"])
-    def test_focus_or_a_click_elsewhere_closes_the_list(self, form, qtbot, away):
+    def test_focus_or_a_click_elsewhere_closes_the_list(self, form, qtbot, away, event_path):
         window, single, tags, select, line = form
         qtbot.mouseClick(single._inputField, LEFT)
         assert single._popupShowing

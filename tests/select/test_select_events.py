@@ -120,6 +120,7 @@ class TestFocusOut:
         assert single._inputField.text() == "plum"
 
 
+@pytest.mark.usefixtures("event_path")
 class TestEventFilter:
     def test_press_outside_closes_and_inside_keeps(self, single, qtbot, qapp):
         single._show_popup()
@@ -142,6 +143,16 @@ class TestEventFilter:
     def test_wheel_away_closes(self, single, qapp):
         single._show_popup()
         wheel(qapp.mainWindow)
+        assert not single._popup.isVisible()
+
+    @pytest.mark.parametrize("how", ["disable", "hide"])
+    def test_a_disabled_or_hidden_field_closes_it_after_any_earlier_opening(self, single, how):
+        for _ in range(2):  # the second opening finds the window built and its flags kept
+            single._show_popup()
+            assert single._popup.isVisible()
+            single._hide_popup()
+        single._show_popup()
+        single.setEnabled(False) if how == "disable" else single.hide()
         assert not single._popup.isVisible()
 
     def test_filter_never_consumes(self, single):
