@@ -123,4 +123,50 @@ void set_own_attr(PyObject *obj, PyObject *name, PyObject *value) noexcept {
     Py_DECREF(dict);
 }
 
+nb::object gate(vantu::Args a) {
+    PyObject *self = a[0].ptr();
+    const int type = type_of(a[2].ptr());
+    if (type >= 0) {
+        // Class attributes, read from the type's own cache of its attributes.
+        PyObject *types = _PyType_Lookup(Py_TYPE(self), VN("_gate_types").ptr());
+        if (types && PyAnySet_Check(types)) {
+            nb::object key = nb::steal(PyLong_FromLong(type));
+            if (!key.is_valid()) vantu::throw_pending();
+            const int found = PySet_Contains(types, key.ptr());
+            if (found < 0) vantu::throw_pending();
+            if (!found) return nb::bool_(false);
+        }
+    }
+    nb::handle self_h = a[0];
+    nb::object handler = self_h.attr(nb::getattr(nb::borrow(reinterpret_cast<PyObject *>(Py_TYPE(self))), VN("_gate_handler")));
+    return handler(a[1], a[2]);
+}
+
+namespace {
+
+nb::object fast_events(vantu::Args a) {
+    if (!a[0].is_none()) set_enabled(vantu::truthy(a[0]));
+    return nb::bool_(enabled());
+}
+
+}  // namespace
+
+void register_helpers(nb::module_ &m) {
+    init();
+    m.attr("_fast_events") = vantu::make_function(
+        m,
+        {"_fast_events", "on=None", fast_events,
+         "Whether event filters read event types without the binding layer; `on` switches it (False "
+         "forces the Python path, as on a binding whose layout is not the expected one).",
+         vantu::Binding::Plain},
+        nullptr);
+    m.attr("_event_gate") = vantu::make_function(
+        m,
+        {"eventFilter", "self, watched, event", gate,
+         "An event filter for classes that name the event types they handle in `_gate_types` (a set of "
+         "ints) and their handler in `_gate_handler`: other events are answered False at once.",
+         vantu::Binding::Plain},
+        nullptr);
+}
+
 }  // namespace vantu::qtevent

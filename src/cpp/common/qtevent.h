@@ -3,7 +3,7 @@
 // own dictionary.
 #pragma once
 
-#include "common/pyutil.h"
+#include "common/classdef.h"
 
 namespace vantu::qtevent {
 
@@ -39,5 +39,16 @@ PyObject *own_attr(PyObject *obj, PyObject *name) noexcept;
 
 /// Sets the entry `name` of `obj`'s own instance dictionary; a failure is cleared silently.
 void set_own_attr(PyObject *obj, PyObject *name, PyObject *value) noexcept;
+
+/// Body of a generic event filter `eventFilter(self, watched, event)` for a class that names
+/// the event types it handles in a class attribute `_gate_types` (a set of ints) and its
+/// handler in `_gate_handler` (a method name, called as handler(watched, event)): any other
+/// event is answered False with no call into Python.
+nb::object gate(vantu::Args a);
+
+/// Sets the fast path up (`init`) and binds in `m` the plain functions `_fast_events(on=None)`
+/// (whether event types are read natively; `on` switches it, False forcing the Python path)
+/// and `_event_gate` (the generic filter of `gate`).
+void register_helpers(nb::module_ &m);
 
 }  // namespace vantu::qtevent

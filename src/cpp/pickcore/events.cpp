@@ -165,11 +165,6 @@ bool quiet_event(nb::handle self, nb::handle obj, nb::handle event) {
 
 }  // namespace
 
-nb::object fast_events(Args a) {
-    if (!a[0].is_none()) vantu::qtevent::set_enabled(vantu::truthy(a[0]));
-    return nb::bool_(vantu::qtevent::enabled());
-}
-
 nb::object eventFilter(Args a) {
     nb::handle self = a.self();
     nb::handle obj = a[1], event = a[2];

@@ -147,10 +147,5 @@ NB_MODULE(pickcore, m) {
                         Binding::Plain};
     m.attr("place_popup") = vantu::make_function(m, place, nullptr);
 
-    vantu::qtevent::init();
-    vantu::Method fast{"_fast_events", "on=None", sb::fast_events,
-                       "Whether the event filter reads event types without the binding layer; `on` switches "
-                       "it (False forces the Python path, as on a binding whose layout is not the expected one).",
-                       Binding::Plain};
-    m.attr("_fast_events") = vantu::make_function(m, fast, nullptr);
+    vantu::qtevent::register_helpers(m);
 }

@@ -133,7 +133,6 @@ nb::object _on_input_key_press(Args a);
 nb::object tag_on_delete(Args a);
 nb::object apply_controlled_value(Args a);
 nb::object place_popup_py(Args a);
-nb::object fast_events(Args a);
 }  // namespace select_base
 
 }  // namespace pickcore

@@ -45,9 +45,4 @@ nb::object _input_event_filter(Args a) {
     return self.attr(VN("_filter_application_event"))(watched, event);
 }
 
-nb::object _fast_events(Args a) {
-    if (!a[0].is_none()) qe::set_enabled(vantu::truthy(a[0]));
-    return nb::bool_(qe::enabled());
-}
-
 }  // namespace select_mixin

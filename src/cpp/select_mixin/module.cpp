@@ -39,16 +39,11 @@ void register_mixin(nb::module_ &m) {
         m, {"_place_popup", "anchor, menu_height, popup_size, limit_y, bounds", _place_popup,
             "Top-left corner (x, y) of the popup for an input rectangle (x, y, w, h).", vantu::Binding::Plain},
         nullptr);
-    vantu::qtevent::init();
+    vantu::qtevent::register_helpers(m);
     m.attr("_input_event_filter") = vantu::make_function(
         m, {"eventFilter", "self, watched, event", _input_event_filter,
             "The host input's application-wide filter: events its `_filter_application_event` acts on go "
             "there; every other event is answered False at once.", vantu::Binding::Plain},
-        nullptr);
-    m.attr("_fast_events") = vantu::make_function(
-        m, {"_fast_events", "on=None", _fast_events,
-            "Whether event types are read without the binding layer; `on` switches it (False forces the "
-            "Python path).", vantu::Binding::Plain},
         nullptr);
 }
 

@@ -30,7 +30,6 @@ nb::object select_selected_change(Args a);
 
 // events.cpp
 nb::object _input_event_filter(Args a);
-nb::object _fast_events(Args a);
 
 // placement.cpp
 using vantu::Point;

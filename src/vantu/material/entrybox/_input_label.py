@@ -14,6 +14,8 @@ from PySide6.QtWidgets import QLabel, QLineEdit, QStyle, QStyleOptionFrame
 
 from vantu.utils.translator import getTranslatedText
 
+from ._select import _event_gate
+
 __all__ = ["InputLabelMixin", "ElidingLabel", "NOTCH_DEPTH", "draw_elided", "text_direction"]
 
 NOTCH_DEPTH = 2
@@ -106,7 +108,12 @@ class _ValueElider(QObject):
         super().__init__(edit)
         edit.installEventFilter(self)
 
-    def eventFilter(self, watched: QObject, event: QEvent) -> bool:
+    # Only paints matter: the native gate answers every other event of the line edit.
+    eventFilter = _event_gate
+    _gate_types = frozenset({QEvent.Type.Paint.value})
+    _gate_handler = "_filter_event"
+
+    def _filter_event(self, watched: QObject, event: QEvent) -> bool:
         if event.type() != QEvent.Type.Paint or not isinstance(watched, QLineEdit):
             return False
         elided = _edit_elides(watched)

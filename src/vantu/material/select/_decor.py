@@ -61,10 +61,19 @@ class FieldDecor(QObject):
 
     # -- events --------------------------------------------------------------------------------
 
+    # Most events of the field and its input are none of the decor's business: the native gate
+    # (bound by ``decorate`` once the native module has loaded; this module loads with it)
+    # answers them and hands only these types to ``_filter_event``.
     def eventFilter(self, obj: QObject, event: QEvent) -> bool:
+        return self._filter_event(obj, event)
+
+    _gate_types = frozenset(t.value for t in _WATCHED)
+    _gate_handler = "_filter_event"
+
+    def _filter_event(self, obj: QObject, event: QEvent) -> bool:
         kind = event.type()
         if kind not in _WATCHED:
-            return False  # most events of the field and its input: nothing to draw or follow
+            return False
         field = self._field()
         if field is None:
             return False
@@ -260,6 +269,11 @@ class FieldDecor(QObject):
 
 def decorate(field: QGroupBox) -> FieldDecor:
     """The field's decor, made on first use."""
+    if "_gated" not in vars(FieldDecor):
+        from vantu.material.select.pickcore import _event_gate
+
+        FieldDecor.eventFilter = _event_gate
+        FieldDecor._gated = True
     decor = field.findChild(FieldDecor, DECOR_NAME, Qt.FindChildOption.FindDirectChildrenOnly)
     if decor is None:
         decor = FieldDecor(field)
