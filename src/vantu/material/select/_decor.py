@@ -27,7 +27,8 @@ DECOR_NAME = "selectFieldDecor"
 # QLineEdit keeps this much room (pixels) between its contents rectangle and its text.
 _LINE_EDIT_MARGIN = 2
 _OUTLINE_TOP = 8  # the field's margin-top: the outline starts this far down
-_WATCHED = frozenset({QEvent.Type.Paint, QEvent.Type.LayoutDirectionChange, QEvent.Type.DynamicPropertyChange})
+_WATCHED = frozenset({QEvent.Type.Paint, QEvent.Type.LayoutDirectionChange, QEvent.Type.DynamicPropertyChange,
+                      QEvent.Type.Polish})
 
 
 def title_rect(field: QGroupBox) -> QRect:
@@ -81,6 +82,9 @@ class FieldDecor(QObject):
             if kind == QEvent.Type.Paint:
                 self._paint_field(field)
                 return True
+            if kind == QEvent.Type.Polish:
+                field.style_own_hover()  # polished by Qt (first shown): see style_own_hover
+                return False
             if kind == QEvent.Type.LayoutDirectionChange:
                 # Paddings and the buttons' place follow the reading direction.
                 field.style_set_stylesheet()
@@ -133,7 +137,6 @@ class FieldDecor(QObject):
     def _paint_field(self, field: QGroupBox) -> None:
         """Paints the frame as the group box does, its outline cut behind the title, then the
         title's text."""
-        looks = field.style_decor_looks(self._state(field))
         title = field.title()
         option = QStyleOptionGroupBox()
         field.initStyleOption(option)
@@ -144,6 +147,7 @@ class FieldDecor(QObject):
         painter = QPainter(field)
         shown = ""
         if title:
+            looks = field.style_decor_looks(self._state(field))  # only a title needs them
             pad = looks["titlePadding"]
             rtl = field.layoutDirection() == Qt.LayoutDirection.RightToLeft
             # The title's text rectangle; its padding is the gap's margin on either side.

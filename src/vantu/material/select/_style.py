@@ -5,7 +5,7 @@ import re
 from typing import Any
 
 from PySide6.QtCore import QEvent, Qt
-from PySide6.QtGui import QIcon
+from PySide6.QtGui import QIcon, QRegion
 from PySide6.QtWidgets import QApplication, QSizePolicy
 
 from vantu.hooks import State
@@ -291,6 +291,7 @@ class SelectStyleMixin:
         if text != self.styleSheet():  # re-applying the same sheet would re-polish every child
             self.setStyleSheet(text)
             self._style_stale = False  # polished just now, with the properties as they are
+            self.style_own_hover()
         decorate(self)
         self.update()
 
@@ -324,7 +325,21 @@ class SelectStyleMixin:
             style.unpolish(self)
             style.polish(self)
             self._style_stale = False
-        self.update()
+            self.style_own_hover()
+            self.update()
+            return
+        # Only the hover changed: the outline, not the input it surrounds, is drawn again.
+        ring = QRegion(self.rect())
+        inp = getattr(self, "_inputField", None)
+        if inp is not None and inp.isVisible():
+            ring = ring.subtracted(QRegion(inp.geometry()))
+        self.update(ring)
+
+    def style_own_hover(self) -> None:
+        """The field repaints its outline on hover itself (``style_update``, from the pointer
+        handlers): Qt's own hover tracking, which a sheet with a ":hover" rule switches on, would
+        repaint the whole field and its input on every move in and out."""
+        self.setAttribute(Qt.WidgetAttribute.WA_Hover, False)
 
     def style_mark_stale(self, name: bytes) -> None:
         """A dynamic property changed: the next ``style_update`` re-polishes, unless it was
