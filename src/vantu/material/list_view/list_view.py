@@ -10,7 +10,7 @@ from types import MethodType
 from typing import Any
 from weakref import WeakMethod
 
-from PySide6.QtCore import QEvent, QModelIndex, QPersistentModelIndex, QPoint, QRectF, QSize, QStringListModel, Qt, Slot
+from PySide6.QtCore import QEvent, QModelIndex, QPersistentModelIndex, QPoint, QRect, QRectF, QSize, QStringListModel, Qt, Slot
 from PySide6.QtGui import QColor, QFont, QImage, QPainter, QPainterPath, QPen, QResizeEvent
 from PySide6.QtWidgets import QAbstractItemView, QFrame, QGraphicsEffect, QLabel, QListView, QWidget
 
@@ -124,9 +124,13 @@ class MenuSurfaceEffect(QGraphicsEffect):
     _SHADOW_OFFSET = (1, 2)
     _SHADOW_BLUR = 6
 
+    # Nine-patch sources shared by every surface: a shadow (per radius, pixel ratio and theme
+    # mode) and the rounded mask (per radius and ratio), each drawn once for the smallest
+    # surface whose edges have a straight middle; any size is then pieced together from them.
+    _SOURCES: dict[tuple[Any, ...], QImage] = {}
+
     def __init__(self, parent: QWidget | None = None) -> None:
         super().__init__(parent)
-        self._shadows: dict[tuple[Any, ...], QImage] = {}
 
     def _mirrored(self) -> bool:
         owner = self.parent()
@@ -140,48 +144,85 @@ class MenuSurfaceEffect(QGraphicsEffect):
             return rect.adjusted(-side, 0, 0, min(SHADOW_MARGIN, dy + blur))
         return rect.adjusted(0, 0, side, min(SHADOW_MARGIN, dy + blur))
 
-    def _shadow(self, width: int, height: int, radius: float, ratio: float, mode: str) -> QImage:
-        """The shadow of a ``width`` x ``height`` surface, drawn once per size and theme."""
-        key = (width, height, radius, ratio, mode)
-        image = self._shadows.get(key)
-        if image is not None:
-            return image
-        dx, dy = self._SHADOW_OFFSET
-        blur = self._SHADOW_BLUR
-        image = QImage(round((width + dx + blur) * ratio), round((height + dy + blur) * ratio),
-                       QImage.Format.Format_ARGB32_Premultiplied)
-        image.setDevicePixelRatio(ratio)
-        image.fill(Qt.GlobalColor.transparent)
-        painter = QPainter(image)
-        painter.setRenderHint(QPainter.RenderHint.Antialiasing)
-        painter.setPen(Qt.PenStyle.NoPen)
-        # Nested outlines, each a little darker, fade the shadow out over `blur` pixels.
-        strength = 0.55 if mode == "dark" else 0.22
-        base = QRectF(dx, dy, width, height)
-        for step in range(blur, 0, -1):
-            grow = step - 1
-            painter.setBrush(QColor(0, 0, 0, max(1, round(255 * strength / blur))))
-            painter.drawPath(_rounded(base.adjusted(-grow / 2, -grow / 2, grow, grow), radius + grow / 2))
-        painter.end()
-        if len(self._shadows) > 8:
-            self._shadows.clear()
-        self._shadows[key] = image
+    @classmethod
+    def _source(cls, key: tuple[Any, ...], make: Any) -> QImage:
+        image = cls._SOURCES.get(key)
+        if image is None:
+            if len(cls._SOURCES) > 16:
+                cls._SOURCES.clear()
+            image = cls._SOURCES[key] = make()
         return image
 
-    def _shape(self, width: int, height: int, radius: float, ratio: float) -> QImage:
-        """Opaque inside the rounded surface of ``width`` x ``height`` device pixels, clear outside."""
-        key = ("shape", width, height, radius, ratio)
-        image = self._shadows.get(key)
-        if image is None:
-            image = QImage(width, height, QImage.Format.Format_ARGB32_Premultiplied)
+    @staticmethod
+    def _corner(radius: float) -> int:
+        """The side (logical px) of a corner piece: the rounded corner, whole pixels."""
+        return int(radius) + 1
+
+    def _shadow_source(self, radius: float, ratio: float, mode: str) -> QImage:
+        """The shadow of the smallest surface with a straight middle, drawn as a surface's own:
+        nested outlines, each a little darker, fading out over the blur."""
+        dx, dy = self._SHADOW_OFFSET
+        blur = self._SHADOW_BLUR
+        side = 2 * self._corner(radius) + 2
+
+        def make() -> QImage:
+            image = QImage(round((side + dx + blur) * ratio), round((side + dy + blur) * ratio),
+                           QImage.Format.Format_ARGB32_Premultiplied)
             image.setDevicePixelRatio(ratio)
             image.fill(Qt.GlobalColor.transparent)
             painter = QPainter(image)
             painter.setRenderHint(QPainter.RenderHint.Antialiasing)
-            painter.fillPath(_rounded(QRectF(0, 0, width / ratio, height / ratio), radius), QColor(0, 0, 0, 255))
+            painter.setPen(Qt.PenStyle.NoPen)
+            strength = 0.55 if mode == "dark" else 0.22
+            base = QRectF(dx, dy, side, side)
+            for step in range(blur, 0, -1):
+                grow = step - 1
+                painter.setBrush(QColor(0, 0, 0, max(1, round(255 * strength / blur))))
+                painter.drawPath(_rounded(base.adjusted(-grow / 2, -grow / 2, grow, grow), radius + grow / 2))
             painter.end()
-            self._shadows[key] = image
-        return image
+            return image
+
+        return self._source(("shadow", radius, ratio, mode), make)
+
+    def _mask_source(self, radius: float, ratio: float) -> QImage:
+        """Opaque inside the rounded surface of the smallest size with a straight middle."""
+        side = 2 * self._corner(radius) + 2
+
+        def make() -> QImage:
+            image = QImage(round(side * ratio), round(side * ratio), QImage.Format.Format_ARGB32_Premultiplied)
+            image.setDevicePixelRatio(ratio)
+            image.fill(Qt.GlobalColor.transparent)
+            painter = QPainter(image)
+            painter.setRenderHint(QPainter.RenderHint.Antialiasing)
+            painter.fillPath(_rounded(QRectF(0, 0, side, side), radius), QColor(0, 0, 0, 255))
+            painter.end()
+            return image
+
+        return self._source(("mask", radius, ratio), make)
+
+    @staticmethod
+    def _pieces(source_size: int, target_size: int, head: int, tail: int) -> list[tuple[int, int, int, int]]:
+        """(source start, source length, target start, target length), in device pixels, of the
+        three pieces of one axis: the head and tail as they are, the straight middle stretched."""
+        middle = source_size - head - tail
+        return [(0, head, 0, head), (head, middle, head, target_size - head - tail),
+                (source_size - tail, tail, target_size - tail, tail)]
+
+    def _draw_nine(self, painter: QPainter, source: QImage, width: int, height: int,
+                   head_x: int, tail_x: int, head_y: int, tail_y: int, corners_only: bool = False) -> None:
+        """Draws `source` stretched to `width` x `height` device pixels at the origin, its
+        straight middle rows and columns repeated: the corners (heads and tails) stay as drawn."""
+        painter.save()
+        ratio = source.devicePixelRatio()
+        painter.scale(1 / ratio, 1 / ratio)  # device pixels from here
+        for sx, sw, tx, tw in self._pieces(source.width(), width, head_x, tail_x):
+            for sy, sh, ty, th in self._pieces(source.height(), height, head_y, tail_y):
+                if tw <= 0 or th <= 0:
+                    continue
+                if corners_only and (sx == head_x or sy == head_y):
+                    continue  # the mask is opaque there: nothing to cut
+                painter.drawImage(QRect(tx, ty, tw, th), source, QRect(sx, sy, sw, sh))
+        painter.restore()
 
     def draw(self, painter: QPainter) -> None:
         # Unpadded and in the widget's own coordinates, the content starts at (0, 0).
@@ -193,24 +234,34 @@ class MenuSurfaceEffect(QGraphicsEffect):
         ratio = pixmap.devicePixelRatio()
         width = round(pixmap.width() / ratio)
         height = round(pixmap.height() / ratio)
+        dx, dy = self._SHADOW_OFFSET
+        blur = self._SHADOW_BLUR
+        corner = self._corner(radius)
         painter.save()
-        shadow = self._shadow(width, height, radius, ratio, theme.mode)
+        shadow = self._shadow_source(radius, ratio, theme.mode)
+        # The shadow's straight middle starts past the offset corner and ends a corner and the
+        # blur before its far edges.
+        head_x, head_y = round((dx + corner) * ratio), round((dy + corner) * ratio)
+        tail = round((corner + blur) * ratio)
+        shadow_w, shadow_h = round((width + dx + blur) * ratio), round((height + dy + blur) * ratio)
         if self._mirrored():
             # Mirrored about the surface: the shadow falls to the left.
             painter.save()
             painter.translate(width, 0)
             painter.scale(-1, 1)
-            painter.drawImage(QPoint(0, 0), shadow)
+            self._draw_nine(painter, shadow, shadow_w, shadow_h, head_x, tail, head_y, tail)
             painter.restore()
         else:
-            painter.drawImage(QPoint(0, 0), shadow)
+            self._draw_nine(painter, shadow, shadow_w, shadow_h, head_x, tail, head_y, tail)
         # The content, its corners cut away with anti-aliased edges: kept where the rounded
-        # shape covers it, in proportion.
+        # shape covers it, in proportion (only the corners differ from fully kept).
         content = pixmap.toImage().convertToFormat(QImage.Format.Format_ARGB32_Premultiplied)
         content.setDevicePixelRatio(ratio)
         cut = QPainter(content)
         cut.setCompositionMode(QPainter.CompositionMode.CompositionMode_DestinationIn)
-        cut.drawImage(QPoint(0, 0), self._shape(content.width(), content.height(), radius, ratio))
+        edge = round(corner * ratio)
+        self._draw_nine(cut, self._mask_source(radius, ratio), content.width(), content.height(),
+                        edge, edge, edge, edge, corners_only=True)
         cut.end()
         painter.drawImage(QPoint(0, 0), content)
         painter.setRenderHint(QPainter.RenderHint.Antialiasing)
