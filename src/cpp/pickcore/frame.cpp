@@ -502,6 +502,9 @@ nb::object base_update_style(Args a) {
     style.attr(VN("unpolish"))(self);
     style.attr(VN("polish"))(self);
     self.attr(VN("update"))();
+    // The style mixin keeps what the field was polished with; it is not known from here.
+    nb::object forget = vantu::getattr_or_none(self, VN("style_polished_elsewhere"));
+    if (!forget.is_none()) forget();
     return nb::none();
 }
 

@@ -28,7 +28,7 @@ DECOR_NAME = "selectFieldDecor"
 _LINE_EDIT_MARGIN = 2
 _OUTLINE_TOP = 8  # the field's margin-top: the outline starts this far down
 _WATCHED = frozenset({QEvent.Type.Paint, QEvent.Type.LayoutDirectionChange, QEvent.Type.DynamicPropertyChange,
-                      QEvent.Type.Polish})
+                      QEvent.Type.Polish, QEvent.Type.StyleChange})
 
 
 def title_rect(field: QGroupBox) -> QRect:
@@ -84,14 +84,16 @@ class FieldDecor(QObject):
                 return True
             if kind == QEvent.Type.Polish:
                 field.style_own_hover()  # polished by Qt (first shown): see style_own_hover
+                field.style_polished_elsewhere()  # with the properties as they are now
                 return False
             if kind == QEvent.Type.LayoutDirectionChange:
                 # Paddings and the buttons' place follow the reading direction.
                 field.style_set_stylesheet()
                 field.setup_action_frame_and_adornment()
+            elif kind == QEvent.Type.StyleChange:
+                field.style_polished_elsewhere()  # re-polished: a sheet changed above the field (or its own)
             elif kind == QEvent.Type.DynamicPropertyChange:
                 name = bytes(event.propertyName())
-                field.style_mark_stale(name)
                 if name == b"error":
                     inp = self._input() if self._input is not None else None
                     if inp is not None:

@@ -4,7 +4,7 @@ from __future__ import annotations
 import re
 from typing import Any
 
-from PySide6.QtCore import QEvent, Qt
+from PySide6.QtCore import QEvent, Qt, QTimer
 from PySide6.QtGui import QIcon, QRegion
 from PySide6.QtWidgets import QApplication, QSizePolicy
 
@@ -28,6 +28,9 @@ DYNAMIC_PROPERTIES: tuple[str, ...] = (
 has keyboard focus (a click on the input or the arrow focuses it, and it keeps focus while the
 list is open); "hasTitle": the label is shown as the frame's title. Both are kept by
 ``style_sync_state``, which the input's focus changes and the title changes call."""
+
+# The dynamic properties the sheet's rules select on.
+_SELECTED = tuple(name for name in DYNAMIC_PROPERTIES if name != "hovered")
 
 # Sheets differ between fields only by the object name: build each one once per theme and look.
 _NAME = "\x00name\x00"
@@ -290,14 +293,16 @@ class SelectStyleMixin:
         self._style_forced_hover = self._style_hover_forced()
         if text != self.styleSheet():  # re-applying the same sheet would re-polish every child
             self.setStyleSheet(text)
-            self._style_stale = False  # polished just now, with the properties as they are
+            self._style_baked = self._style_selected()  # polished just now, with these
             self.style_own_hover()
         decorate(self)
         self.update()
 
     def style_sync_state(self) -> None:
         """Brings the "focused" and "hasTitle" properties up to date and, when one changed,
-        re-applies the style and lets the frame re-measure its padding."""
+        re-applies the style and lets the frame re-measure its padding (on the next turn of the
+        loop, once: focus that leaves and comes straight back, as when a platform activates a
+        popup's window and hands the keyboard back, then restyles nothing)."""
         field = getattr(self, "_inputField", None)
         focused = bool(field is not None and field.hasFocus())
         titled = bool(self.title())
@@ -307,26 +312,50 @@ class SelectStyleMixin:
                 self.setProperty(name, state)
                 changed = True
         if changed:
-            self.style_update()
+            timer = getattr(self, "_style_sync_timer", None)
+            if timer is None:
+                # The field's own timer: it goes with the field and holds nothing of it.
+                timer = self._style_sync_timer = QTimer(self)
+                timer.setSingleShot(True)
+                timer.setInterval(0)
+                timer.timeout.connect(self._style_sync_flush)
+            if not timer.isActive():
+                timer.start()
+
+    def _style_sync_flush(self) -> None:
+        if self._style_repolish():
             # The group box measures its padding on a style change only.
             QApplication.sendEvent(self, QEvent(QEvent.Type.StyleChange))
+            self._style_baked = self._style_selected()
+
+    def _style_selected(self) -> tuple:
+        """The properties the sheet's rules select on, as they are now ("hovered" is not one:
+        the pointer's hover is the sheet's ``:hover``, and a forced hover is in its text)."""
+        return tuple(self.property(name) for name in _SELECTED)
+
+    def _style_repolish(self) -> bool:
+        """Re-polishes the field when the properties its rules select on differ from those it
+        was last polished with (never known before its first polish); True if it did."""
+        selected = self._style_selected()
+        if selected == getattr(self, "_style_baked", None):
+            return False
+        style = self.style()
+        style.unpolish(self)
+        style.polish(self)
+        self._style_baked = selected
+        self.style_own_hover()
+        self.update()
+        return True
 
     def style_update(self) -> None:
         """Re-apply the style after a dynamic property changed.
 
         Re-polishing makes Qt parse the field's sheet again, so it is done only when a property
-        the sheet selects on changed since (the decor marks the field stale, see
-        ``style_mark_stale``). "hovered" is not one of them: the pointer's hover is the sheet's
-        ``:hover``, and a forced hover is written into the sheet."""
+        the sheet selects on changed (see ``_style_repolish``); a hover alone repaints the
+        outline."""
         if getattr(self, "_style_forced_hover", False) and self.property("hovered") is not True:
             self.style_set_stylesheet()  # the forced hover ends: the sheet no longer carries it
-        if getattr(self, "_style_stale", True):
-            style = self.style()
-            style.unpolish(self)
-            style.polish(self)
-            self._style_stale = False
-            self.style_own_hover()
-            self.update()
+        if self._style_repolish():
             return
         # Only the hover changed: the outline, not the input it surrounds, is drawn again.
         ring = QRegion(self.rect())
@@ -341,8 +370,7 @@ class SelectStyleMixin:
         repaint the whole field and its input on every move in and out."""
         self.setAttribute(Qt.WidgetAttribute.WA_Hover, False)
 
-    def style_mark_stale(self, name: bytes) -> None:
-        """A dynamic property changed: the next ``style_update`` re-polishes, unless it was
-        "hovered", which no rule selects on."""
-        if name != b"hovered":
-            self._style_stale = True
+    def style_polished_elsewhere(self) -> None:
+        """Qt (or code outside the mixin) polishes the field now, with its properties as they
+        are: Qt's first polish, a sheet changed above the field, ``base_update_style``."""
+        self._style_baked = self._style_selected()
