@@ -131,7 +131,7 @@ class TestFinishAndReveal:
         with qtbot.waitSignal(ctx.finished, timeout=3000):
             pass
         assert got == direct
-        assert got[-1] == (70, 70) and len(got) >= 3  # 70 units at 30 per turn
+        assert got[0] == (30, 70) and got[-1] == (70, 70)  # 70 units at 30 per turn
 
     def test_a_finish_emitted_twice_reveals_twice_and_hides_again(self, qtbot, dp):
         fallback = QLabel("wait")
