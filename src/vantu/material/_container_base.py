@@ -142,11 +142,29 @@ class ContainerBase(QFrame, Component):
         widget.ensurePolished()
         widget.sizeHint()
         if index == len(self._children) - 1:
-            # Laying out a finished container now leaves the reveal only the
-            # final geometry to pass down.
-            self._layout.activate()
+            self._settle()
 
     _built_count = 0
+
+    def _settle(self) -> None:
+        """Lays out a container that has all its children, and the hidden ones around it.
+
+        Size hints of hidden widgets are worked out only when something asks for them, and the
+        first time Qt asks a widget made from Python it also looks up the Python overrides of
+        each method it calls: left to the reveal, that is every container's work in one turn.
+        Under a scheduler, the layouts of the hidden ancestors are settled here too, while the
+        container's own chunk runs.
+        """
+        self._layout.activate()
+        ctx = self._ctx
+        if ctx is None or ctx.scheduler is None:
+            return
+        widget = self.parentWidget()
+        while widget is not None and not widget.isVisible():
+            layout = widget.layout()
+            if layout is not None:
+                layout.activate()
+            widget = widget.parentWidget()
 
     # ----- layout hooks ---------------------------------------------------
 

@@ -112,8 +112,12 @@ class Scrollbar(ContainerBase):
         """Shows the held-back children in view now, and starts showing the rest turn by turn."""
         if not self._held or not isValid(self) or not self.isVisible():
             return
-        self._layout.activate()
         content, viewport = self._body, self.scrollArea.viewport()
+        layout = self._layout
+        layout.activate()
+        if layout.geometry() != content.contentsRect():
+            # Shown this turn: the content has its size, its layout may not have heard of it yet.
+            layout.setGeometry(content.contentsRect())
         top = -content.y()
         bottom = top + viewport.height()
         held = self._held
