@@ -274,6 +274,14 @@ class TestScrolledPageReveal:
         assert seen == [False, True]
         assert not papers[-1].visibleRegion().isEmpty()
 
+    def test_children_deleted_before_the_reveal_are_skipped(self, qtbot, host, dp):
+        root, content, papers, _ = self.build(qtbot, host, dp)
+        for paper in (papers[0], papers[5]):
+            paper.deleteLater()
+        dp.flush_deletes()
+        qtbot.waitUntil(lambda: content.isVisible() and root.heldBack() == 0, timeout=2000)
+        assert papers[1].isVisible() and papers[-1].isVisible()
+
     def test_a_page_built_at_once_holds_nothing_back(self, host, dp):
         from vantu.material.scroll_bar import Scrollbar
 

@@ -121,6 +121,7 @@ class Scrollbar(ContainerBase):
         top = -content.y()
         bottom = top + viewport.height()
         held = self._held
+        held[:] = [entry for entry in held if isValid(entry[0])]  # deleted meanwhile: nothing to show
         # Children lie in a column in their order: the first one in view ends at or below the top.
         first = bisect_left(held, top, key=lambda entry: entry[0].geometry().bottom())
         last = first
@@ -144,11 +145,14 @@ class Scrollbar(ContainerBase):
         if not held or not self.isVisible():
             return
         start = time.perf_counter()
-        while held:
-            widget, retains = held.pop(0)
+        released = 0
+        while released < len(held):
+            widget, retains = held[released]
+            released += 1
             self._release(widget, retains)
             if time.perf_counter() - start > _RELEASE_BUDGET:
                 break
+        del held[:released]
         if held:
             self._release_timer.start(0)
         else:
