@@ -250,14 +250,22 @@ class TestLook:
 
     def test_typography_colours_itself_unless_told_to_inherit(self, host):
         own, inherited = Typography(text="own"), Typography(text="inherited", color="inherit")
-        Paper(children=[own, inherited]).renderUi(None, parent=host)
+        caption = Typography(text="caption", variant="caption", color="textSecondary")
+        host.setStyleSheet("QPushButton { padding: 1px; }")  # an ancestor sheet keeps polished palettes
+        paper = Paper(children=[own, inherited, caption])
+        paper.renderUi(None, parent=host)
+        host.layout().addWidget(paper)
+        ink = lambda label: label.palette().color(QPalette.ColorRole.WindowText).name().upper()  # noqa: E731
         try:
-            set_theme_mode("dark")
-            assert useTheme().palette["text"]["primary"] in own.styleSheet()
-            assert inherited.styleSheet() == ""
+            for mode in ("dark", "light"):
+                set_theme_mode(mode)
+                host.setStyleSheet(f"QPushButton {{ padding: {mode == 'dark'}px; }}")  # every label polished again
+                assert ink(own) == useTheme().palette["text"]["primary"]
+                assert ink(caption) == useTheme().palette["text"]["secondary"]
+                assert own.styleSheet() == inherited.styleSheet() == ""
         finally:
             set_theme_mode("light")
-        assert useTheme().palette["text"]["primary"] in own.styleSheet()
+            host.setStyleSheet("")
 
     def test_typography_text_follows_a_state(self, host):
         text = State("before")

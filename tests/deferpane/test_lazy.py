@@ -131,7 +131,7 @@ class TestFinishAndReveal:
         with qtbot.waitSignal(ctx.finished, timeout=3000):
             pass
         assert got == direct
-        assert got[-1] == (70, 70) and len(got) >= 3  # 70 units at 30 per turn
+        assert got[0] == (30, 70) and got[-1] == (70, 70)  # 70 units at 30 per turn
 
     def test_a_finish_emitted_twice_reveals_twice_and_hides_again(self, qtbot, dp):
         fallback = QLabel("wait")
@@ -228,3 +228,76 @@ def test_the_context_is_a_render_context_with_the_lazys_scheduler(qtbot, dp):
     assert isinstance(scheduler.ctx, RenderContext) and scheduler.ctx.scheduler is scheduler
     assert scheduler.chunk_per_tick == 30 and scheduler.parent() is lazy
     assert isinstance(dp.content_of(lazy), QFrame)
+
+
+class TestScrolledPageReveal:
+    """A Scrollbar page behind a Lazy: what is in view shows with the reveal, the rest follows."""
+
+    def build(self, qtbot, host, dp):
+        from vantu.material.collapse import Collapse
+        from vantu.material.paper import Paper
+        from vantu.material.scroll_bar import Scrollbar
+
+        closed = Collapse(children=dp.leaves(2), open=False)
+        root = Scrollbar(children=[Paper(children=dp.leaves(20, f"p{p}")) for p in range(12)] + [closed])
+        lazy = Lazy(root)
+        host.layout().addWidget(lazy)
+        content = dp.content_of(lazy)
+        qtbot.waitUntil(lambda: dp.scheduler_of(lazy).ctx.is_finished, timeout=5000)
+        papers = [root._children[p] for p in range(12)]
+        assert all(paper.isHidden() and paper.sizePolicy().retainSizeWhenHidden() for paper in papers)
+        return root, content, papers, closed
+
+    def test_in_view_at_the_reveal_then_the_rest_on_later_turns(self, qtbot, host, dp):
+        root, content, papers, closed = self.build(qtbot, host, dp)
+        shown_at_reveal = []
+        watch = self._on_show(lambda: shown_at_reveal.extend(p.isVisible() for p in papers))
+        content.installEventFilter(watch)
+        qtbot.waitUntil(content.isVisible, timeout=2000)
+        assert shown_at_reveal[0] and not all(shown_at_reveal)  # the first paper, not the last
+        qtbot.waitUntil(lambda: root.heldBack() == 0, timeout=2000)
+        assert all(p.isVisible() and not p.sizePolicy().retainSizeWhenHidden() for p in papers)
+        assert closed.isHidden()  # hidden on purpose before it was placed: left alone
+
+    def test_scrolling_shows_what_comes_into_view_at_once(self, qtbot, host, dp):
+        root, content, papers, _ = self.build(qtbot, host, dp)
+        seen = []
+
+        def scroll_to_the_end():  # in the turn of the reveal, before any later turn shows more
+            seen.append(papers[-1].isVisible())
+            root.scrollArea.ensureWidgetVisible(papers[-1])
+            seen.append(papers[-1].isVisible())
+
+        watch = self._on_show(scroll_to_the_end)
+        content.installEventFilter(watch)
+        qtbot.waitUntil(content.isVisible, timeout=2000)
+        assert seen == [False, True]
+        assert not papers[-1].visibleRegion().isEmpty()
+
+    def test_children_deleted_before_the_reveal_are_skipped(self, qtbot, host, dp):
+        root, content, papers, _ = self.build(qtbot, host, dp)
+        for paper in (papers[0], papers[5]):
+            paper.deleteLater()
+        dp.flush_deletes()
+        qtbot.waitUntil(lambda: content.isVisible() and root.heldBack() == 0, timeout=2000)
+        assert papers[1].isVisible() and papers[-1].isVisible()
+
+    def test_a_page_built_at_once_holds_nothing_back(self, host, dp):
+        from vantu.material.scroll_bar import Scrollbar
+
+        root = Scrollbar(children=[Stack(children=dp.leaves(3)) for _ in range(3)])
+        root.renderUi(None, parent=host)
+        host.layout().addWidget(root)
+        assert root.heldBack() == 0 and not any(child.isHidden() for child in root._children)
+
+    @staticmethod
+    def _on_show(callback):
+        from PySide6.QtCore import QEvent, QObject
+
+        class Watch(QObject):
+            def eventFilter(self, obj, event):
+                if event.type() == QEvent.Type.Show:
+                    callback()
+                return False
+
+        return Watch()

@@ -171,6 +171,16 @@ class TestMultipleWithTags:
             qtbot.keyClick(line, Qt.Key.Key_Backspace)
         assert rows(inp) == ["Apple", "Banana", "Cherry"] and not message.isVisible()
 
+    def test_a_click_on_the_box_keeps_the_typed_text(self, render, qtbot):
+        # The click hands the keyboard to the typing field without selecting what is typed there.
+        box = render(options=OPTIONS, getOptionLabel=label, multiple=True, renderTags=True, helperText="Pick")
+        line = box._input._inputFieldMultiple
+        qtbot.mouseClick(line, Qt.MouseButton.LeftButton)
+        qtbot.keyClicks(line, "an")
+        qtbot.mouseClick(box._helperLabel, Qt.MouseButton.LeftButton)
+        qtbot.keyClick(line, Qt.Key.Key_Backspace)
+        assert line.text() == "a" and rows(box._input) == ["Apple", "Banana"]
+
     def test_choosing_a_narrowed_row_clears_the_typed_text(self, render, qtbot):
         inp = self.make(render)
         line = inp._inputFieldMultiple

@@ -1,5 +1,6 @@
 """Component base, RenderContext and the chunked RenderScheduler."""
 import gc
+import time
 import weakref
 
 import pytest
@@ -71,8 +72,23 @@ class TestScheduler:
             pass
         assert ran == list(range(100))
         assert scheduler.turns == 4 and scheduler.max_units_per_turn == 30
-        assert progress == [(30, 100), (60, 100), (90, 100), (100, 100)]
+        # After the first chunk, then at most once a frame, always ending full.
+        assert progress[0] == (30, 100) and progress[-1] == (100, 100)
+        assert set(progress) <= {(30, 100), (60, 100), (90, 100), (100, 100)} and progress == sorted(progress)
         assert (ctx.done, ctx.total, scheduler.pending) == (100, 100, 0)
+
+    def test_progress_is_reported_at_most_once_a_frame(self, host, qtbot):
+        ctx, _ = make(host, chunk=1)
+        stamps = []
+        ctx.progressChanged.connect(lambda done, total: stamps.append((time.perf_counter(), done)))
+        for _ in range(12):
+            ctx.schedule(lambda: time.sleep(0.004))
+        ctx.set_total(12)
+        with qtbot.waitSignal(ctx.finished, timeout=3000):
+            pass
+        gaps = [later - earlier for (earlier, _), (later, _) in zip(stamps[:-1], stamps[1:-1])]
+        assert stamps[0][1] == 1 and stamps[-1][1] == 12 and 2 < len(stamps) < 12
+        assert all(gap >= 0.016 for gap in gaps)
 
     def test_units_scheduled_by_units_go_to_the_end(self, host, qtbot):
         ctx, scheduler = make(host, chunk=3)

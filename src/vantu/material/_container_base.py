@@ -111,6 +111,7 @@ class ContainerBase(QFrame, Component):
             useEffect(self._apply_look, [useTheme().state], component=self)
         children = self._children
         self._pending = iter(tuple(children))
+        self._unsettled = len(children)
         if ctx is None:
             for _ in children:
                 self._build_next()
@@ -141,12 +142,46 @@ class ContainerBase(QFrame, Component):
         # that reveals the finished tree.
         widget.ensurePolished()
         widget.sizeHint()
-        if index == len(self._children) - 1:
-            # Laying out a finished container now leaves the reveal only the
-            # final geometry to pass down.
-            self._layout.activate()
+        if isinstance(widget, ContainerBase) and widget._unsettled and widget._owner is None:
+            widget._owner = self  # it reports back once everything under it is built
+        else:
+            self._child_settled()
 
     _built_count = 0
+    _unsettled = 0
+    """Children whose whole subtree is not built yet."""
+    _owner: ContainerBase | None = None
+    """The container building this one, told when this one's subtree is complete."""
+
+    def _child_settled(self) -> None:
+        self._unsettled -= 1
+        if self._unsettled:
+            return
+        self._settle()
+        owner = self._owner
+        if owner is not None and isValid(owner):
+            owner._child_settled()
+
+    def _settle(self) -> None:
+        """Lays out a container once everything under it is built.
+
+        Size hints of hidden widgets are worked out only when something asks for them, and the
+        first time Qt asks a widget made from Python it also looks up the Python overrides of
+        each method it calls: left to the reveal, that is every container's work in one turn.
+        Settled once its subtree is complete, each container does that work in the chunk that
+        completes it; the outermost one, under a scheduler, settles the hidden widgets around
+        it too.
+        """
+        self._layout.activate()
+        ctx = self._ctx
+        if ctx is None or ctx.scheduler is None or self._owner is not None:
+            return
+        widget = self.parentWidget()
+        while widget is not None and not widget.isVisible():
+            layout = widget.layout()
+            if layout is not None:
+                layout.activate()
+            widget = widget.parentWidget()
 
     # ----- layout hooks ---------------------------------------------------
 

@@ -8,6 +8,7 @@ a large tree never blocks painting.
 """
 from __future__ import annotations
 
+import time
 from collections import deque
 from collections.abc import Callable
 from typing import Any
@@ -17,6 +18,9 @@ from PySide6.QtWidgets import QWidget
 from shiboken6 import isValid
 
 __all__ = ["Component", "RenderContext", "RenderScheduler"]
+
+_REPORT_INTERVAL = 0.016
+"""Seconds between two progress reports while building: one a frame is all a progress bar can show."""
 
 
 class Component:
@@ -47,9 +51,11 @@ class RenderContext(QObject):
     """What one rendering pass shares: its scheduler, its progress and its end.
 
     Signals:
-        progressChanged(done, total): after each chunk of units, once the
-            total is known; ``total`` grows with ``done`` when more units ran
-            than announced, and the last report before ``finished`` is
+        progressChanged(done, total): after a chunk of units, once the total
+            is known, and at most once a frame (16 ms) while building: a
+            progress bar repainted after every chunk would cost more than it
+            shows. ``total`` grows with ``done`` when more units ran than
+            announced, and the last report before ``finished`` is always
             ``(total, total)``.
         finished(): once, on an event-loop turn after the last unit ran and
             the total is known (also for a total of 0 with nothing scheduled).
@@ -66,6 +72,7 @@ class RenderContext(QObject):
         self._finished = False
         self._finish_posted = False
         self._reported: tuple[int, int] | None = None
+        self._reported_at = float("-inf")
 
     @property
     def done(self) -> int:
@@ -117,6 +124,11 @@ class RenderContext(QObject):
         report = (total, total) if final else (done, total)
         if report[1] == 0 or report == self._reported:
             return
+        if not final:
+            now = time.perf_counter()
+            if now - self._reported_at < _REPORT_INTERVAL:
+                return  # the final report, or a later one, tells it
+            self._reported_at = now
         self._reported = report
         self.progressChanged.emit(*report)
 

@@ -1,9 +1,11 @@
 """Typography: a text label in one of the theme's type styles."""
 from __future__ import annotations
 
+import weakref
 from typing import Any
 
-from PySide6.QtGui import QFont
+from PySide6.QtCore import Qt
+from PySide6.QtGui import QColor, QFont, QPalette
 from PySide6.QtWidgets import QLabel, QWidget
 from shiboken6 import isValid
 
@@ -38,6 +40,15 @@ def variant_font(variant: str) -> QFont:
     return QFont(font)
 
 
+def _shared_font(variant: str) -> QFont:
+    """The cached font itself: Qt shares it with every label that takes it."""
+    font = _fonts.get(variant)
+    if font is None:
+        variant_font(variant)
+        font = _fonts[variant]
+    return font
+
+
 def text_color(color: str | None) -> str | None:
     """The current theme's colour for a Typography ``color`` (``None`` for "inherit")."""
     palette = useTheme().palette
@@ -51,13 +62,10 @@ def text_color(color: str | None) -> str | None:
 
 
 def variant_sheet(variant: str, color: str | None = None) -> str:
-    """The label's own style sheet for a type style in the current theme.
+    """Style-sheet declarations of a type style in the current theme ("" for "inherit").
 
-    Colours and type sizes go in the widget's own sheet rather than its palette or font:
-    once any ancestor (or the application) has a style sheet, Qt copies each descendant's
-    palette when it polishes it and puts that copy back on every later polish, so palette
-    colours set on a container, or set after a theme switch, never show. A widget's own
-    sheet wins over every inherited one and is read again on each polish.
+    For applications that style their own labels like a ``Typography``; the
+    ``Typography`` itself takes its font and colour without a sheet.
     """
     colour = text_color(color)
     if colour is None:
@@ -65,6 +73,47 @@ def variant_sheet(variant: str, color: str | None = None) -> str:
     style = TYPOGRAPHY[variant]
     weight = style.get("fontWeight", TYPOGRAPHY["fontWeightRegular"])
     return f"color: {colour}; font-size: {style['fontSize']}px; font-weight: {weight};"
+
+
+_palettes: dict[str, QPalette] = {}
+
+
+def _text_palette(colour: str) -> QPalette:
+    """A palette that sets only the text roles, so every other role still comes from the parent."""
+    palette = _palettes.get(colour)
+    if palette is None:
+        palette = QPalette()
+        for role in (QPalette.ColorRole.WindowText, QPalette.ColorRole.Text):
+            palette.setColor(role, QColor(colour))
+        _palettes[colour] = palette
+    return palette
+
+
+# Every shown Typography follows theme and language switches through one connection each,
+# instead of two connections (and a hook object) per label.
+_live: weakref.WeakSet[Typography] = weakref.WeakSet()
+_following = False
+
+
+def _follow(label: Typography) -> None:
+    global _following
+    if not _following:
+        _following = True
+        i18n.langChanged.connect(_retranslate_all)
+        useTheme().state.valueChanged.connect(_recolour_all)
+    _live.add(label)
+
+
+def _retranslate_all(*_ignored: Any) -> None:
+    for label in list(_live):
+        if isValid(label):
+            label._update_text()
+
+
+def _recolour_all(*_ignored: Any) -> None:
+    for label in list(_live):
+        if label._color != "inherit" and isValid(label):
+            label._apply_color()
 
 
 class Typography(QLabel, Component):
@@ -106,19 +155,18 @@ class Typography(QLabel, Component):
         """Make the label under ``parent`` and return it."""
         if self._built:
             return self
-        QLabel.__init__(self, parent)
+        text = self._text
+        QLabel.__init__(self, getTranslatedText(text.value if isinstance(text, State) else text), parent)
         self._built = True
         self.setObjectName(f"Typography-{id(self)}")
-        self.setFont(variant_font(self._variant))
+        self.setFont(_shared_font(self._variant))
         if self._wrap:
             self.setWordWrap(True)
-        self._update_text()
-        if isinstance(self._text, State):
-            useEffect(self._update_text, [self._text], component=self)
-        i18n.langChanged.connect(self._retranslate)
+        if isinstance(text, State):
+            useEffect(self._update_text, [text], component=self)
         if self._color != "inherit":
-            self._apply_color()
-            useEffect(self._apply_color, [useTheme().state], component=self)
+            self.setPalette(_text_palette(text_color(self._color)))
+        _follow(self)
         return self
 
     def variant(self) -> str:
@@ -133,6 +181,22 @@ class Typography(QLabel, Component):
         self._update_text()
 
     def _apply_color(self) -> None:
+        """Take the theme's text colour after a switch.
+
+        The colour lives in the label's palette, not in a style sheet of its own (a sheet per
+        label costs a style-sheet parse and a sheet polish for every label). Under an ancestor's
+        style sheet, Qt keeps the palette a widget had when it was polished and puts it back on
+        every later polish, so the label is unpolished, given its new palette, and polished again:
+        the new palette is then the one kept.
+        """
         if not isValid(self):
             return
-        self.setStyleSheet(variant_sheet(self._variant, self._color))
+        palette = _text_palette(text_color(self._color))
+        if not self.testAttribute(Qt.WidgetAttribute.WA_WState_Polished):
+            self.setPalette(palette)
+            return
+        style = self.style()
+        style.unpolish(self)
+        self.setPalette(palette)
+        style.polish(self)
+        self.update()

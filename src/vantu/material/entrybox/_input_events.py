@@ -22,6 +22,7 @@ _ACTIVATE = QEvent.Type.WindowActivate
 _WINDOW_SWITCH = Qt.FocusReason.ActiveWindowFocusReason
 # Focus that goes to another window or to a menu has not left the input for good.
 _KEEPS_POPUPS = (Qt.FocusReason.ActiveWindowFocusReason, Qt.FocusReason.PopupFocusReason)
+_TAB_REASONS = (Qt.FocusReason.TabFocusReason, Qt.FocusReason.BacktabFocusReason)
 
 
 class FieldEdit(QLineEdit):
@@ -41,7 +42,7 @@ class FieldEdit(QLineEdit):
 
     def focusInEvent(self, event) -> None:
         super().focusInEvent(event)
-        self._tell("_handle_field_focus_in")
+        self._tell("_handle_field_focus_in", event.reason())
 
     def focusOutEvent(self, event) -> None:
         super().focusOutEvent(event)
@@ -107,11 +108,13 @@ class InputEventsMixin:
         line = getattr(self, "_inputFieldMultiple", None)
         (line if line is not None else self._inputField).setFocus(Qt.FocusReason.MouseFocusReason)
 
-    def _handle_field_focus_in(self) -> None:
+    def _handle_field_focus_in(self, reason: Qt.FocusReason = Qt.FocusReason.OtherFocusReason) -> None:
         line = getattr(self, "_inputFieldMultiple", None)
         if line is not None and self._inputField.hasFocus() and self._shows_tags():
-            # Tabbed into the read-only field under the chips: the keyboard belongs in the typing field.
-            line.setFocus(Qt.FocusReason.TabFocusReason)
+            # The keyboard belongs in the typing field, not the read-only one under the chips. The
+            # reason goes along: only Tab selects what was typed, so a click does not let the next
+            # key replace it.
+            line.setFocus(reason if reason in _TAB_REASONS else Qt.FocusReason.OtherFocusReason)
         if self._focused:
             return  # back from a popup's window, which the platform had activated
         self._focused = True
@@ -178,7 +181,7 @@ class InputEventsMixin:
         self.mouseLeave.emit()
 
     def onFocusInMultiple(self, event: Any = None) -> None:
-        self._handle_field_focus_in()
+        self._handle_field_focus_in(event.reason() if hasattr(event, "reason") else Qt.FocusReason.OtherFocusReason)
 
     def onFocusOut(self, event: Any = None) -> None:
         reason = event.reason() if hasattr(event, "reason") else Qt.FocusReason.OtherFocusReason
