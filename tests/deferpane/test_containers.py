@@ -274,6 +274,29 @@ class TestLook:
         text.setValue("after")
         assert label.text() == "after"
 
+    def test_typography_keeps_to_the_start_edge_in_either_direction(self, qtbot, host, qapp):
+        # Latin text in a right-to-left page sits on the right, before and after a switch.
+        label = Typography(text="Line").renderUi(None, parent=host)
+        host.resize(300, 40)
+        label.setGeometry(0, 0, 300, 30)
+        host.show()
+
+        def ink_on_the_right() -> bool:
+            image = label.grab().toImage()
+            columns = [x for x in range(image.width()) for y in range(0, image.height(), 2)
+                       if image.pixelColor(x, y).lightness() < 128]
+            return min(columns) > image.width() // 2
+
+        assert not ink_on_the_right()
+        try:
+            qapp.setLayoutDirection(Qt.LayoutDirection.RightToLeft)
+            qtbot.waitUntil(ink_on_the_right)
+            later = Typography(text="Line").renderUi(None, parent=host)
+            assert later.alignment() & Qt.AlignmentFlag.AlignRight
+        finally:
+            qapp.setLayoutDirection(Qt.LayoutDirection.LeftToRight)
+        qtbot.waitUntil(lambda: not ink_on_the_right())
+
     def test_surfaces_follow_the_theme_mode(self, host):
         paper = Paper(children=texts(1), variant="outlined")
         paper.renderUi(None, parent=host)

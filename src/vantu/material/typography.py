@@ -4,9 +4,9 @@ from __future__ import annotations
 import weakref
 from typing import Any
 
-from PySide6.QtCore import Qt
+from PySide6.QtCore import Qt, QTimer
 from PySide6.QtGui import QColor, QFont, QPalette
-from PySide6.QtWidgets import QLabel, QWidget
+from PySide6.QtWidgets import QApplication, QLabel, QWidget
 from shiboken6 import isValid
 
 from vantu.hooks import State, useEffect
@@ -101,6 +101,9 @@ def _follow(label: Typography) -> None:
         _following = True
         i18n.langChanged.connect(_retranslate_all)
         useTheme().state.valueChanged.connect(_recolour_all)
+        app = QApplication.instance()
+        if app is not None:
+            app.layoutDirectionChanged.connect(_realign_soon)
     _live.add(label)
 
 
@@ -114,6 +117,21 @@ def _recolour_all(*_ignored: Any) -> None:
     for label in list(_live):
         if label._color != "inherit" and isValid(label):
             label._apply_color()
+
+
+def _realign_soon(*_ignored: Any) -> None:
+    # Told before the widgets take the new direction: realign once they have it.
+    QTimer.singleShot(0, QApplication.instance(), _realign_all)
+
+
+def _realign_all(*_ignored: Any) -> None:
+    for label in list(_live):
+        if isValid(label):
+            label._align_to_start()
+
+
+_HORIZONTAL = Qt.AlignmentFlag.AlignHorizontal_Mask | Qt.AlignmentFlag.AlignAbsolute
+_START_RTL = Qt.AlignmentFlag.AlignRight | Qt.AlignmentFlag.AlignAbsolute
 
 
 class Typography(QLabel, Component):
@@ -166,8 +184,18 @@ class Typography(QLabel, Component):
             useEffect(self._update_text, [text], component=self)
         if self._color != "inherit":
             self.setPalette(_text_palette(text_color(self._color)))
+        self._align_to_start()
         _follow(self)
         return self
+
+    def _align_to_start(self) -> None:
+        # A label aligns by its text's own direction, so Latin text would stay on the left of a
+        # right-to-left page; in such a layout it is put on the start edge explicitly.
+        align = self.alignment()
+        rtl = self.layoutDirection() == Qt.LayoutDirection.RightToLeft
+        horizontal = _START_RTL if rtl else Qt.AlignmentFlag.AlignLeft
+        if align & _HORIZONTAL != horizontal:
+            self.setAlignment((align & ~_HORIZONTAL) | horizontal)
 
     def variant(self) -> str:
         """The type style."""
