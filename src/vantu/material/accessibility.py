@@ -551,6 +551,13 @@ def _factory(key: str, obj: QObject) -> QAccessibleInterface | None:
     return maker(obj)
 
 
+def register(keys: tuple[str, ...], maker: Callable[[QObject], QAccessibleInterface | None]) -> None:
+    """Has the one factory answer for more classes (by class name): other components add theirs
+    here instead of installing a factory of their own, which Qt would ask about every object."""
+    for key in keys:
+        _MAKERS[key] = maker
+
+
 _installed = False
 
 

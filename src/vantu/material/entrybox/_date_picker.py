@@ -370,6 +370,7 @@ class _IconButton(QAbstractButton):
         self.setObjectName(name)
         self.setFocusPolicy(Qt.FocusPolicy.NoFocus)
         self.setCursor(Qt.CursorShape.PointingHandCursor)
+        self.setAttribute(Qt.WidgetAttribute.WA_Hover)  # repainted as the pointer comes and goes
         self.setFixedSize(CELL, CELL)
         self.forward = forward
         self.colours = _Colours()
@@ -395,14 +396,6 @@ class _IconButton(QAbstractButton):
         painter.drawPath(path)
         painter.end()
 
-    def enterEvent(self, event) -> None:
-        super().enterEvent(event)
-        self.update()
-
-    def leaveEvent(self, event) -> None:
-        super().leaveEvent(event)
-        self.update()
-
 
 class _MonthYearButton(QAbstractButton):
     """"August 2026 ▾": switches between the days and the years."""
@@ -412,6 +405,7 @@ class _MonthYearButton(QAbstractButton):
         self.setObjectName("DatePickerYearButton")
         self.setFocusPolicy(Qt.FocusPolicy.NoFocus)
         self.setCursor(Qt.CursorShape.PointingHandCursor)
+        self.setAttribute(Qt.WidgetAttribute.WA_Hover)  # repainted as the pointer comes and goes
         self.setFixedHeight(CELL)
         self.open = False
         self.colours = _Colours()
@@ -452,14 +446,6 @@ class _MonthYearButton(QAbstractButton):
         painter.setBrush(c.variant)
         painter.drawPath(path)
         painter.end()
-
-    def enterEvent(self, event) -> None:
-        super().enterEvent(event)
-        self.update()
-
-    def leaveEvent(self, event) -> None:
-        super().leaveEvent(event)
-        self.update()
 
 
 class DatePicker(QFrame):

@@ -29,6 +29,7 @@ from PySide6.QtWidgets import QAccessibleWidget, QLineEdit, QWidget
 from shiboken6 import isValid
 
 from vantu.hooks import State
+from vantu.material import accessibility
 from vantu.utils.translator import getTranslatedText
 
 __all__ = ["InputAccessibilityMixin", "install_accessibility"]
@@ -101,8 +102,8 @@ class _FieldAccessible(QAccessibleWidget):
         return state
 
 
-def _factory(key: str, obj: Any) -> Any:
-    if key not in _FIELD_CLASSES or not isinstance(obj, QWidget):
+def _make_field(obj: Any) -> Any:
+    if not isinstance(obj, QWidget):
         return None
     host = _owner(obj)
     if host is None or not host._accessible_own_interface():
@@ -110,15 +111,9 @@ def _factory(key: str, obj: Any) -> Any:
     return _FieldAccessible(obj)
 
 
-_installed = False
-
-
 def install_accessibility() -> None:
-    """Lets Qt ask this module for the interface of an input's fields (done once)."""
-    global _installed
-    if not _installed:
-        QAccessible.installFactory(_factory)
-        _installed = True
+    """Lets Qt ask for the library's interface of an input's fields."""
+    accessibility.register(_FIELD_CLASSES, _make_field)
 
 
 class InputAccessibilityMixin:
