@@ -93,6 +93,8 @@ class FieldDecor(QObject):
             return bool(obj is field and tip is not None and tip.eventFilter(obj, event))
         if obj is field:
             if kind == QEvent.Type.Paint:
+                if not self._title_tip and not field.title() and not field.underMouse():
+                    return False  # no gap, no hover look, no tip to clear: the group box's own drawing
                 self._paint_field(field)
                 return True
             if kind == QEvent.Type.Polish:
