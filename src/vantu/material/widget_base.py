@@ -52,19 +52,25 @@ class _TooltipFilter(QObject):
         return self._show_tip(watched, event)
 
     def _show_tip(self, watched: QObject, event: QEvent) -> bool:
-        if event.type() != QEvent.Type.ToolTip:
-            return False
-        text = watched.toolTip() if isinstance(watched, QWidget) else ""
-        if not text:
-            QToolTip.hideText()
-            event.ignore()
-            return True
-        _apply_tooltip_theme()
-        position = event.globalPos() if isinstance(event, QHelpEvent) else None
-        if position is None:
-            return False
-        QToolTip.showText(position, text, watched, QRect(), watched.toolTipDuration())
+        return show_tooltip(watched, event)
+
+
+def show_tooltip(watched: QObject, event: QEvent) -> bool:
+    """The tooltip filter's answer to ``event`` for ``watched``: its tooltip in the theme's
+    colours (or none at all when it has none); other events are not its business."""
+    if event.type() != QEvent.Type.ToolTip:
+        return False
+    text = watched.toolTip() if isinstance(watched, QWidget) else ""
+    if not text:
+        QToolTip.hideText()
+        event.ignore()
         return True
+    _apply_tooltip_theme()
+    position = event.globalPos() if isinstance(event, QHelpEvent) else None
+    if position is None:
+        return False
+    QToolTip.showText(position, text, watched, QRect(), watched.toolTipDuration())
+    return True
 
 
 def _gate_tooltip_filter() -> None:

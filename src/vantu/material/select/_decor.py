@@ -18,9 +18,10 @@ from PySide6.QtWidgets import (
     QStyleOptionGroupBox,
     QWidget,
 )
+from shiboken6 import isValid
 
 from vantu.hooks import State
-from vantu.material.widget_base import _TOOLTIP_FILTER_NAME, _TooltipFilter
+from vantu.material.widget_base import _TOOLTIP_FILTER_NAME, _TooltipFilter, show_tooltip
 
 __all__ = ["FieldDecor", "decorate", "title_rect"]
 
@@ -52,11 +53,14 @@ class FieldDecor(QObject):
         self._input: weakref.ref[QWidget] | None = None
         self._title_tip = ""  # the tooltips this object set, so that others' are left alone
         self._value_tip = ""
-        # Every event of a widget costs each Python filter on it a call through the binding:
-        # the field's tooltip filter is asked by this one instead of by Qt.
-        self._tip = field.findChild(_TooltipFilter, _TOOLTIP_FILTER_NAME, Qt.FindChildOption.FindDirectChildrenOnly)
-        if self._tip is not None:
-            field.removeEventFilter(self._tip)
+        # Every event of a widget costs each Python filter on it a call through the binding, and
+        # each filter object its memory: the field's tooltips are shown by this one instead.
+        self._tips = False
+        tip = field.findChild(_TooltipFilter, _TOOLTIP_FILTER_NAME, Qt.FindChildOption.FindDirectChildrenOnly)
+        if tip is not None:
+            self._tips = True
+            field.removeEventFilter(tip)
+            tip.setParent(None)  # its wrapper, dropped at once, deletes it
         field.installEventFilter(self)
         inp = getattr(field, "_inputField", None)
         if isinstance(inp, QWidget):
@@ -64,7 +68,6 @@ class FieldDecor(QObject):
             if isinstance(inp, QLineEdit):
                 # Its long value is drawn by its own paint handler (see ``_paint_line``), not
                 # through a filter that would see all of its events.
-                inp._vantu_decor = weakref.ref(self)
                 self._follow_direction(inp)
             elif isinstance(inp, QPlainTextEdit):
                 # Its placeholder (the label of an empty field) is drawn on its viewport.
@@ -89,8 +92,7 @@ class FieldDecor(QObject):
         if field is None:
             return False
         if kind == QEvent.Type.ToolTip:
-            tip = self._tip
-            return bool(obj is field and tip is not None and tip.eventFilter(obj, event))
+            return bool(obj is field and self._tips and show_tooltip(obj, event))
         if obj is field:
             if kind == QEvent.Type.Paint:
                 if not self._title_tip and not field.title() and not field.underMouse():
@@ -290,10 +292,12 @@ class FieldDecor(QObject):
 def _paint_line(inp: QLineEdit, event: Any) -> None:
     """Paint handler of the select field's line input: its direction followed (a direction set
     on the input alone), then a long value elided by the decor, else the input's own drawing."""
-    ref = getattr(inp, "_vantu_decor", None)
-    decor = ref() if ref is not None else None
-    field = decor._field() if decor is not None else None
-    if field is not None:
+    owner = getattr(inp, "_owner", None)
+    field = owner() if owner is not None else None
+    decor = None
+    if field is not None and isValid(field):
+        decor = field.findChild(FieldDecor, DECOR_NAME, Qt.FindChildOption.FindDirectChildrenOnly)
+    if decor is not None:
         FieldDecor._follow_direction(inp)
         if not field._multiple and decor._paint_value(field, inp):
             return
