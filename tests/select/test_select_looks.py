@@ -10,9 +10,9 @@ import subprocess
 import sys
 
 import pytest
-from PySide6.QtCore import QPoint, QRect, Qt
-from PySide6.QtGui import QColor, QCursor, QFontInfo, QIcon, QImage
-from PySide6.QtWidgets import QApplication, QVBoxLayout, QWidget
+from PySide6.QtCore import QEvent, QPoint, QRect, Qt
+from PySide6.QtGui import QColor, QCursor, QFontInfo, QHelpEvent, QIcon, QImage
+from PySide6.QtWidgets import QApplication, QToolTip, QVBoxLayout, QWidget
 
 from vantu.hooks import State
 from vantu.material.select._decor import title_rect
@@ -340,6 +340,23 @@ class TestLongText:
         field.setTitle("Fruits")
         grab(field)
         assert edit.toolTip() == "" and field.toolTip() == ""
+
+    def test_elided_title_tooltip_shows_and_input_alone_follows_its_direction(self, qtbot):
+        field = SelectBase(label=LONG, options=[LONG], value=LONG)
+        window = host_with(field)
+        qtbot.addWidget(window)
+        grab(field)
+        QApplication.sendEvent(field, QHelpEvent(QEvent.Type.ToolTip, QPoint(2, 2), field.mapToGlobal(QPoint(2, 2))))
+        qtbot.waitUntil(QToolTip.isVisible)
+        assert QToolTip.text() == LONG
+        QToolTip.hideText()
+        edit = field._inputField
+        edit.setLayoutDirection(Qt.LayoutDirection.RightToLeft)
+        grab(edit)
+        assert edit.alignment() & Qt.AlignmentFlag.AlignRight
+        edit.setLayoutDirection(Qt.LayoutDirection.LeftToRight)
+        grab(edit)
+        assert edit.alignment() & Qt.AlignmentFlag.AlignLeft
 
 
 if __name__ == "__main__":

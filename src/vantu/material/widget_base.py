@@ -1,6 +1,8 @@
 """``PyWidgetBase``: small helpers every widget of the library may use, as a mixin or statically."""
 from __future__ import annotations
 
+import sys
+
 from PySide6.QtCore import QEvent, QObject, QRect, Qt
 from PySide6.QtGui import QColor, QFont, QHelpEvent, QPalette
 from PySide6.QtWidgets import QToolTip, QWidget
@@ -41,20 +43,45 @@ class _TooltipFilter(QObject):
     widget and goes away with it.
     """
 
+    # Asked for every event of the watched widget; where a native module offers the gate that
+    # answers other event types without entering Python, ``_installTooltipFilter`` binds it.
+    _gate_types = frozenset({QEvent.Type.ToolTip.value})
+    _gate_handler = "_show_tip"
+
     def eventFilter(self, watched: QObject, event: QEvent) -> bool:
-        if event.type() != QEvent.Type.ToolTip:
-            return False
-        text = watched.toolTip() if isinstance(watched, QWidget) else ""
-        if not text:
-            QToolTip.hideText()
-            event.ignore()
-            return True
-        _apply_tooltip_theme()
-        position = event.globalPos() if isinstance(event, QHelpEvent) else None
-        if position is None:
-            return False
-        QToolTip.showText(position, text, watched, QRect(), watched.toolTipDuration())
+        return self._show_tip(watched, event)
+
+    def _show_tip(self, watched: QObject, event: QEvent) -> bool:
+        return show_tooltip(watched, event)
+
+
+def show_tooltip(watched: QObject, event: QEvent) -> bool:
+    """The tooltip filter's answer to ``event`` for ``watched``: its tooltip in the theme's
+    colours (or none at all when it has none); other events are not its business."""
+    if event.type() != QEvent.Type.ToolTip:
+        return False
+    text = watched.toolTip() if isinstance(watched, QWidget) else ""
+    if not text:
+        QToolTip.hideText()
+        event.ignore()
         return True
+    _apply_tooltip_theme()
+    position = event.globalPos() if isinstance(event, QHelpEvent) else None
+    if position is None:
+        return False
+    QToolTip.showText(position, text, watched, QRect(), watched.toolTipDuration())
+    return True
+
+
+def _gate_tooltip_filter() -> None:
+    """Binds the native event gate to the tooltip filter once a module offering it is loaded
+    (this module is loaded by them, never the other way round)."""
+    for name in ("vantu.material.select.pickcore", "vantu.material.entrybox._select"):
+        gate = getattr(sys.modules.get(name), "_event_gate", None)
+        if gate is not None:
+            _TooltipFilter.eventFilter = gate
+            _TooltipFilter._gated = True
+            return
 
 
 class PyWidgetBase:
@@ -78,6 +105,8 @@ class PyWidgetBase:
         existing = widget.findChild(_TooltipFilter, _TOOLTIP_FILTER_NAME, Qt.FindChildOption.FindDirectChildrenOnly)
         if existing is not None:
             return existing
+        if "_gated" not in vars(_TooltipFilter):
+            _gate_tooltip_filter()
         tooltip_filter = _TooltipFilter(widget)
         tooltip_filter.setObjectName(_TOOLTIP_FILTER_NAME)
         widget.installEventFilter(tooltip_filter)

@@ -10,6 +10,8 @@ from PySide6.QtCore import QEvent, QObject, Qt, QTimer
 from PySide6.QtWidgets import QApplication, QLineEdit, QWidget
 
 if TYPE_CHECKING:
+    from collections.abc import Callable
+
     from ._input_base import InputBase
 
 __all__ = ["FieldEdit", "InputEventsMixin"]
@@ -34,6 +36,15 @@ class FieldEdit(QLineEdit):
     def __init__(self, host: InputBase) -> None:
         super().__init__()
         self._host = weakref.ref(host)
+
+    # Called as (field, event) before the field paints; True when it drew the field itself.
+    _paint_first: Callable[[QLineEdit, Any], bool] | None = None
+
+    def paintEvent(self, event) -> None:
+        paint = self._paint_first
+        if paint is not None and paint(self, event):
+            return
+        super().paintEvent(event)
 
     def _tell(self, handler: str, *args: Any) -> None:
         host = self._host()

@@ -106,7 +106,11 @@ class _ValueElider(QObject):
 
     def __init__(self, edit: QLineEdit) -> None:
         super().__init__(edit)
-        edit.installEventFilter(self)
+        if hasattr(edit, "_paint_first"):
+            # The entry box's own field asks before it paints: no filter sees all its events.
+            edit._paint_first = self._filter_event
+        else:
+            edit.installEventFilter(self)
 
     # Only paints matter: the native gate answers every other event of the line edit.
     eventFilter = _event_gate

@@ -18,8 +18,10 @@ from PySide6.QtWidgets import (
     QStyleOptionGroupBox,
     QWidget,
 )
+from shiboken6 import isValid
 
 from vantu.hooks import State
+from vantu.material.widget_base import _TOOLTIP_FILTER_NAME, _TooltipFilter, show_tooltip
 
 __all__ = ["FieldDecor", "decorate", "title_rect"]
 
@@ -27,8 +29,9 @@ DECOR_NAME = "selectFieldDecor"
 # QLineEdit keeps this much room (pixels) between its contents rectangle and its text.
 _LINE_EDIT_MARGIN = 2
 _OUTLINE_TOP = 8  # the field's margin-top: the outline starts this far down
+_RTL_ALIGN = Qt.AlignmentFlag.AlignRight | Qt.AlignmentFlag.AlignAbsolute | Qt.AlignmentFlag.AlignVCenter
 _WATCHED = frozenset({QEvent.Type.Paint, QEvent.Type.LayoutDirectionChange, QEvent.Type.DynamicPropertyChange,
-                      QEvent.Type.Polish, QEvent.Type.StyleChange})
+                      QEvent.Type.Polish, QEvent.Type.StyleChange, QEvent.Type.ToolTip})
 
 
 def title_rect(field: QGroupBox) -> QRect:
@@ -41,7 +44,7 @@ def title_rect(field: QGroupBox) -> QRect:
 
 
 class FieldDecor(QObject):
-    """Event filter of one select field and its line input; a Qt child of the field."""
+    """Event filter of one select field; a Qt child of the field."""
 
     def __init__(self, field: QGroupBox) -> None:
         super().__init__(field)
@@ -50,13 +53,23 @@ class FieldDecor(QObject):
         self._input: weakref.ref[QWidget] | None = None
         self._title_tip = ""  # the tooltips this object set, so that others' are left alone
         self._value_tip = ""
+        # Every event of a widget costs each Python filter on it a call through the binding, and
+        # each filter object its memory: the field's tooltips are shown by this one instead.
+        self._tips = False
+        tip = field.findChild(_TooltipFilter, _TOOLTIP_FILTER_NAME, Qt.FindChildOption.FindDirectChildrenOnly)
+        if tip is not None:
+            self._tips = True
+            field.removeEventFilter(tip)
+            tip.setParent(None)  # its wrapper, dropped at once, deletes it
         field.installEventFilter(self)
         inp = getattr(field, "_inputField", None)
         if isinstance(inp, QWidget):
             self._input = weakref.ref(inp)
-            inp.installEventFilter(self)
-            self._follow_direction(inp)
-            if isinstance(inp, QPlainTextEdit):
+            if isinstance(inp, QLineEdit):
+                # Its long value is drawn by its own paint handler (see ``_paint_line``), not
+                # through a filter that would see all of its events.
+                self._follow_direction(inp)
+            elif isinstance(inp, QPlainTextEdit):
                 # Its placeholder (the label of an empty field) is drawn on its viewport.
                 inp.viewport().installEventFilter(self)
 
@@ -78,8 +91,12 @@ class FieldDecor(QObject):
         field = self._field()
         if field is None:
             return False
+        if kind == QEvent.Type.ToolTip:
+            return bool(obj is field and self._tips and show_tooltip(obj, event))
         if obj is field:
             if kind == QEvent.Type.Paint:
+                if not self._title_tip and not field.title() and not field.underMouse():
+                    return False  # no gap, no hover look, no tip to clear: the group box's own drawing
                 self._paint_field(field)
                 return True
             if kind == QEvent.Type.Polish:
@@ -87,9 +104,13 @@ class FieldDecor(QObject):
                 field.style_polished_elsewhere()  # with the properties as they are now
                 return False
             if kind == QEvent.Type.LayoutDirectionChange:
-                # Paddings and the buttons' place follow the reading direction.
+                # Paddings and the buttons' place follow the reading direction; the input has
+                # already taken the field's new direction.
                 field.style_set_stylesheet()
                 field.setup_action_frame_and_adornment()
+                inp = self._input() if self._input is not None else None
+                if inp is not None:
+                    self._follow_direction(inp)
             elif kind == QEvent.Type.StyleChange:
                 field.style_polished_elsewhere()  # re-polished: a sheet changed above the field (or its own)
             elif kind == QEvent.Type.DynamicPropertyChange:
@@ -103,14 +124,9 @@ class FieldDecor(QObject):
                     field.update()
             return False
         if kind == QEvent.Type.Paint:
-            if isinstance(obj, QLineEdit) and not field._multiple:
-                return self._paint_value(field, obj)
             inp = self._input() if self._input is not None else None
             if isinstance(inp, QPlainTextEdit) and obj is inp.viewport():
                 return self._paint_placeholder(inp)
-            return False
-        if kind == QEvent.Type.LayoutDirectionChange and isinstance(obj, QLineEdit):
-            self._follow_direction(obj)
         return False
 
     @staticmethod
@@ -120,8 +136,8 @@ class FieldDecor(QObject):
         if not isinstance(inp, QLineEdit):
             return
         if inp.layoutDirection() == Qt.LayoutDirection.RightToLeft:
-            inp.setAlignment(Qt.AlignmentFlag.AlignRight | Qt.AlignmentFlag.AlignAbsolute
-                             | Qt.AlignmentFlag.AlignVCenter)
+            if inp.alignment() != _RTL_ALIGN:
+                inp.setAlignment(_RTL_ALIGN)
         elif inp.alignment() & Qt.AlignmentFlag.AlignAbsolute:
             inp.setAlignment(Qt.AlignmentFlag.AlignLeft | Qt.AlignmentFlag.AlignVCenter)
 
@@ -273,12 +289,28 @@ class FieldDecor(QObject):
         inp.setToolTip(tip)
 
 
+def _paint_line(inp: QLineEdit, event: Any) -> None:
+    """Paint handler of the select field's line input: its direction followed (a direction set
+    on the input alone), then a long value elided by the decor, else the input's own drawing."""
+    owner = getattr(inp, "_owner", None)
+    field = owner() if owner is not None else None
+    decor = None
+    if field is not None and isValid(field):
+        decor = field.findChild(FieldDecor, DECOR_NAME, Qt.FindChildOption.FindDirectChildrenOnly)
+    if decor is not None:
+        FieldDecor._follow_direction(inp)
+        if not field._multiple and decor._paint_value(field, inp):
+            return
+    QLineEdit.paintEvent(inp, event)
+
+
 def decorate(field: QGroupBox) -> FieldDecor:
     """The field's decor, made on first use."""
     if "_gated" not in vars(FieldDecor):
-        from vantu.material.select.pickcore import _event_gate
+        from vantu.material.select.pickcore import _event_gate, _SelectLineEdit
 
         FieldDecor.eventFilter = _event_gate
+        _SelectLineEdit.paintEvent = _paint_line
         FieldDecor._gated = True
     decor = field.findChild(FieldDecor, DECOR_NAME, Qt.FindChildOption.FindDirectChildrenOnly)
     if decor is None:

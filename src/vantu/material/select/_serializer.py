@@ -104,7 +104,9 @@ class SelectSerializer:
         options = values["options"]
         if not isinstance(options, (list, tuple)):
             raise TypeError(f"SelectBase: 'options' must be a list or tuple of options, got {type(options).__name__}")
-        for index, option in enumerate(options):
+        # Plain texts and dicts (nearly always the case) need no walk with an index.
+        kinds = {type(option) for option in options}
+        for index, option in enumerate(options if not kinds <= {str, dict} else ()):
             if not isinstance(option, (str, dict)):
                 raise TypeError(
                     f"SelectBase: 'options' items must be texts or dicts; item {index} is {type(option).__name__}"

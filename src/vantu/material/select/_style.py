@@ -331,7 +331,7 @@ class SelectStyleMixin:
     def _style_selected(self) -> tuple:
         """The properties the sheet's rules select on, as they are now ("hovered" is not one:
         the pointer's hover is the sheet's ``:hover``, and a forced hover is in its text)."""
-        return tuple(self.property(name) for name in _SELECTED)
+        return tuple(map(self.property, _SELECTED))
 
     def _style_repolish(self) -> bool:
         """Re-polishes the field when the properties its rules select on differ from those it
