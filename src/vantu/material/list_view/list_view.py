@@ -254,16 +254,40 @@ class MenuSurfaceEffect(QGraphicsEffect):
         else:
             self._draw_nine(painter, shadow, shadow_w, shadow_h, head_x, tail, head_y, tail)
         # The content, its corners cut away with anti-aliased edges: kept where the rounded
-        # shape covers it, in proportion (only the corners differ from fully kept).
-        content = pixmap.toImage().convertToFormat(QImage.Format.Format_ARGB32_Premultiplied)
-        content.setDevicePixelRatio(ratio)
-        cut = QPainter(content)
-        cut.setCompositionMode(QPainter.CompositionMode.CompositionMode_DestinationIn)
+        # shape covers it, in proportion. Only the four corner squares differ from fully kept,
+        # so only they are copied and cut; the rest is drawn straight from the pixmap.
         edge = round(corner * ratio)
-        self._draw_nine(cut, self._mask_source(radius, ratio), content.width(), content.height(),
-                        edge, edge, edge, edge, corners_only=True)
-        cut.end()
-        painter.drawImage(QPoint(0, 0), content)
+        mask = self._mask_source(radius, ratio)
+        full_w, full_h = pixmap.width(), pixmap.height()
+        painter.save()
+        painter.scale(1 / ratio, 1 / ratio)  # device pixels from here
+        if full_w < 2 * edge or full_h < 2 * edge:
+            # Corners that overlap: cut the whole content at once.
+            content = pixmap.toImage().convertToFormat(QImage.Format.Format_ARGB32_Premultiplied)
+            cut = QPainter(content)
+            cut.setCompositionMode(QPainter.CompositionMode.CompositionMode_DestinationIn)
+            self._draw_nine(cut, mask, full_w, full_h, edge, edge, edge, edge, corners_only=True)
+            cut.end()
+            painter.drawImage(QRect(0, 0, full_w, full_h), content, content.rect())
+        else:
+            for rect in (QRect(edge, 0, full_w - 2 * edge, edge), QRect(0, edge, full_w, full_h - 2 * edge),
+                         QRect(edge, full_h - edge, full_w - 2 * edge, edge)):
+                if rect.width() > 0 and rect.height() > 0:
+                    painter.drawPixmap(rect, pixmap, rect)
+            far_x, far_y = mask.width() - edge, mask.height() - edge
+            for (cx, cy), (mx, my) in (((0, 0), (0, 0)), ((full_w - edge, 0), (far_x, 0)),
+                                       ((0, full_h - edge), (0, far_y)),
+                                       ((full_w - edge, full_h - edge), (far_x, far_y))):
+                piece = pixmap.copy(cx, cy, edge, edge).toImage().convertToFormat(
+                    QImage.Format.Format_ARGB32_Premultiplied)
+                piece.setDevicePixelRatio(1)
+                square = QRect(0, 0, edge, edge)
+                cut = QPainter(piece)
+                cut.setCompositionMode(QPainter.CompositionMode.CompositionMode_DestinationIn)
+                cut.drawImage(square, mask, QRect(mx, my, edge, edge))
+                cut.end()
+                painter.drawImage(QRect(cx, cy, edge, edge), piece, square)
+        painter.restore()
         painter.setRenderHint(QPainter.RenderHint.Antialiasing)
         painter.setPen(QPen(QColor(theme.palette["divider"]), 1))
         painter.setBrush(Qt.BrushStyle.NoBrush)
@@ -389,6 +413,7 @@ class ListView(QListView):
         self._selected_keys: Any = None
         self._current_row = -1
         self._empty_row: QLabel | None = None
+        self._layout_waits = True
         self.setObjectName("ListView-%d" % id(self))
         self.setFrameShape(QFrame.Shape.NoFrame)
         self.setSelectionMode(QAbstractItemView.SelectionMode.NoSelection)
@@ -562,6 +587,16 @@ class ListView(QListView):
     def _retranslate_empty_row(self, *_: Any) -> None:
         if self._empty_row is not None:
             self._empty_row.setText(getTranslatedText(EMPTY_TEXT))
+
+    def doItemsLayout(self) -> None:
+        # Until the list is first shown, each restyle (the container's sheet, moving into the
+        # popup window) would lay out every row again: the rows wait for the showing instead.
+        if self._layout_waits:
+            if not self.isVisible():
+                self.scheduleDelayedItemsLayout()
+                return
+            self._layout_waits = False
+        super().doItemsLayout()
 
     def changeEvent(self, event: QEvent) -> None:
         if event.type() == QEvent.Type.ParentChange:
