@@ -35,6 +35,14 @@ EMPTY_TEXT = "No options"
 KeyRole = Qt.ItemDataRole.UserRole + 1
 OptionRole = Qt.ItemDataRole.UserRole + 2
 
+_DISPLAY = int(Qt.ItemDataRole.DisplayRole.value)
+_FONT = int(Qt.ItemDataRole.FontRole.value)
+_BACKGROUND = int(Qt.ItemDataRole.BackgroundRole.value)
+_SIZE_HINT = int(Qt.ItemDataRole.SizeHintRole.value)
+_DATA_ROLES = frozenset({_DISPLAY, _FONT, _BACKGROUND, _SIZE_HINT, KeyRole, OptionRole})
+_NO_FLAGS = Qt.ItemFlag.NoItemFlags
+_ROW_FLAGS = Qt.ItemFlag.ItemIsEnabled | Qt.ItemFlag.ItemIsSelectable
+
 
 def option_key(option: Any, getOptionLabel: Callable[[Any], Any] | None = None) -> Any:
     """The key a field files ``option`` under: its label when the field has a label getter,
@@ -311,42 +319,44 @@ class _OptionModel(QStringListModel):
 
     def set_options(self, options: Sequence[Any]) -> None:
         self._options = list(options)
-        self.setStringList(self._view.labels_of(self._options))
+        self._labels = self._view.labels_of(self._options)
+        self.setStringList(self._labels)
 
-    def data(self, index: QModelIndex | QPersistentModelIndex, role: int = Qt.ItemDataRole.DisplayRole) -> Any:
-        if not index.isValid():
+    # Asked for every role of every row drawn: roles are plain ints compared with ints made
+    # once, and the roles a row does not have end at the first test.
+    def data(self, index: QModelIndex | QPersistentModelIndex, role: int = _DISPLAY) -> Any:
+        if role not in _DATA_ROLES or not index.isValid():
             return None
-        option = self._options[index.row()]
-        view = self._view
-        if role == Qt.ItemDataRole.DisplayRole:
-            return super().data(index, role)
-        if role == KeyRole:
-            return view.key_of(option)
+        row = index.row()
+        if role == _DISPLAY:
+            return self._labels[row]
+        option = self._options[row]
+        if role == _SIZE_HINT:
+            return self._view.row_size_hint(row)
         if role == OptionRole:
             return option
-        if role == Qt.ItemDataRole.FontRole:
+        view = self._view
+        if role == KeyRole:
+            return view.key_of(option)
+        if role == _FONT:
             if view.is_selected_key(view.key_of(option)):
                 font = QFont(view.font())
                 font.setBold(True)
                 return font
             return None
-        if role == Qt.ItemDataRole.BackgroundRole:
-            selected = view.is_selected_key(view.key_of(option))
-            if index.row() == view.currentRow():
-                return view.current_selected_brush if selected else view.current_brush
-            if selected:
-                return view.selected_brush
-            return None
-        if role == Qt.ItemDataRole.SizeHintRole:
-            return view.row_size_hint(index.row())
+        selected = view.is_selected_key(view.key_of(option))  # the background
+        if row == view._current_row:
+            return view.current_selected_brush if selected else view.current_brush
+        if selected:
+            return view.selected_brush
         return None
 
     def flags(self, index: QModelIndex | QPersistentModelIndex) -> Qt.ItemFlag:
         if not index.isValid():
-            return Qt.ItemFlag.NoItemFlags
+            return _NO_FLAGS
         if self._view.is_disabled(self._options[index.row()]):
-            return Qt.ItemFlag.NoItemFlags
-        return Qt.ItemFlag.ItemIsEnabled | Qt.ItemFlag.ItemIsSelectable
+            return _NO_FLAGS
+        return _ROW_FLAGS
 
 
 class ListView(QListView):
