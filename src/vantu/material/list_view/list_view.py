@@ -8,9 +8,11 @@ from __future__ import annotations
 from collections.abc import Callable, Sequence
 from types import MethodType
 from typing import Any
-from weakref import WeakMethod
+from weakref import WeakMethod, WeakSet
 
-from PySide6.QtCore import QEvent, QModelIndex, QPersistentModelIndex, QPoint, QRect, QRectF, QSize, QStringListModel, Qt, Slot
+import shiboken6
+
+from PySide6.QtCore import QEvent, QObject, QModelIndex, QPersistentModelIndex, QPoint, QRect, QRectF, QSize, QStringListModel, Qt, Slot
 from PySide6.QtGui import QColor, QFont, QImage, QPainter, QPainterPath, QPen, QResizeEvent
 from PySide6.QtWidgets import QAbstractItemView, QFrame, QGraphicsEffect, QLabel, QListView, QWidget
 
@@ -359,6 +361,28 @@ class _OptionModel(QStringListModel):
         return _ROW_FLAGS
 
 
+class _ThemeHub(QObject):
+    """Restyles every live list on a theme switch: one connection for all of them."""
+
+    def __init__(self) -> None:
+        super().__init__()
+        self._views: WeakSet[ListView] = WeakSet()
+        self._connected = False
+
+    def follow(self, view: ListView) -> None:
+        if not self._connected:
+            useTheme().state.valueChanged.connect(self._restyle)
+            self._connected = True
+        self._views.add(view)
+
+    @Slot()
+    def _restyle(self, *_: Any) -> None:
+        ListView._look = None
+        for view in list(self._views):
+            if shiboken6.isValid(view):
+                view._apply_theme()
+
+
 class ListView(QListView):
     """The option list of a select popup.
 
@@ -436,7 +460,7 @@ class ListView(QListView):
         self.viewport().setMouseTracking(True)
         self.viewport().setAttribute(Qt.WidgetAttribute.WA_Hover, True)
         self._apply_theme()
-        useTheme().state.valueChanged.connect(self._apply_theme)
+        _THEME_HUB.follow(self)
         self._widget_rows = self._renders_widgets(self._initial_options)
         self._option_model = _OptionModel(self, self._initial_options)
         self.setUniformItemSizes(not self._widget_rows)
@@ -454,24 +478,29 @@ class ListView(QListView):
         self._make_parent_a_surface()
         return self
 
-    @Slot()
-    def _apply_theme(self, *_: Any) -> None:
-        """Colours from the theme's "option" and "popup" styles; follows light/dark switches."""
+    # The look made from the theme, the same for every list: (key, sheet, brushes).
+    _look: tuple[Any, str, tuple[QColor, QColor, QColor]] | None = None
+
+    @classmethod
+    def _theme_look(cls) -> tuple[Any, str, tuple[QColor, QColor, QColor]]:
         theme = useTheme()
+        key = (theme.mode, id(theme.palette), id(theme.components))
+        look = cls._look
+        if look is not None and look[0] == key:
+            return look
         styles = theme.components["KelSelect"]["styles"]
         option = styles["option"]({})
         popup = styles["popup"]({})
         slots = option.get("slots", {})
         p = theme.palette
-        self.selected_brush = QColor(slots.get("selected", {}).get("backgroundColor", "#1F6750A4"))
+        selected = QColor(slots.get("selected", {}).get("backgroundColor", "#1F6750A4"))
         # The keyboard's current row: the focus overlay; on a selected row, a deeper selected tint.
-        self.current_brush = QColor(theme.palette["action"]["focus"])
-        deeper = QColor(self.selected_brush)
-        deeper.setAlpha(min(255, deeper.alpha() + self.current_brush.alpha()))
-        self.current_selected_brush = deeper
+        current = QColor(p["action"]["focus"])
+        deeper = QColor(selected)
+        deeper.setAlpha(min(255, deeper.alpha() + current.alpha()))
         paper = popup.get("backgroundColor", "white")
         side = _side_padding(option)
-        self.setStyleSheet(
+        sheet = (
             f"QListView {{background: {paper}; border: none; outline: none; padding: 8px 0px;"
             f" font-size: {option.get('fontSize', 14)}px; font-weight: {option.get('fontWeight', 500)};}}"
             f"QListView::item {{padding: 0px {side}px; color: {option.get('color', 'black')};}}"
@@ -486,6 +515,18 @@ class ListView(QListView):
             f"QLabel#ListViewEmptyRow {{background: transparent; padding: 0px {side}px;"
             f" color: {p['text']['secondary']};}}"
         )
+        look = cls._look = (key, sheet, (selected, current, deeper))
+        return look
+
+    @Slot()
+    def _apply_theme(self, *_: Any) -> None:
+        """Colours from the theme's "option" and "popup" styles; follows light/dark switches."""
+        _, sheet, (selected, current, deeper) = self._theme_look()
+        self.selected_brush = QColor(selected)
+        self.current_brush = QColor(current)
+        self.current_selected_brush = QColor(deeper)
+        if self.styleSheet() != sheet:
+            self.setStyleSheet(sheet)
 
     # -- what rows show -----------------------------------------------------------
 
@@ -810,3 +851,6 @@ class ListView(QListView):
     def selectedKeys(self) -> Any:
         """The keys this list currently marks as selected."""
         return self._selected_keys
+
+
+_THEME_HUB = _ThemeHub()
