@@ -13,7 +13,7 @@ from weakref import WeakMethod, WeakSet
 import shiboken6
 
 from PySide6.QtCore import QEvent, QObject, QModelIndex, QPersistentModelIndex, QPoint, QRect, QRectF, QSize, QStringListModel, Qt, Slot
-from PySide6.QtGui import QColor, QFont, QImage, QPainter, QPainterPath, QPen, QResizeEvent
+from PySide6.QtGui import QColor, QFont, QImage, QPainter, QPainterPath, QPen, QResizeEvent, QTransform
 from PySide6.QtWidgets import QAbstractItemView, QFrame, QGraphicsEffect, QLabel, QListView, QWidget
 
 from vantu.hooks import State
@@ -119,6 +119,10 @@ SHADOW_MARGIN = 9
 keep that much transparent margin there."""
 
 
+_PLAIN_TRANSFORMS = (QTransform.TransformationType.TxNone, QTransform.TransformationType.TxTranslate,
+                     QTransform.TransformationType.TxScale)
+
+
 def _rounded(rect: QRectF, radius: float) -> QPainterPath:
     path = QPainterPath()
     path.addRoundedRect(rect, radius, radius)
@@ -137,14 +141,24 @@ class MenuSurfaceEffect(QGraphicsEffect):
     # Nine-patch sources shared by every surface: a shadow (per radius, pixel ratio and theme
     # mode) and the rounded mask (per radius and ratio), each drawn once for the smallest
     # surface whose edges have a straight middle; any size is then pieced together from them.
-    _SOURCES: dict[tuple[Any, ...], QImage] = {}
+    _SOURCES: dict[tuple[Any, ...], Any] = {}
 
     def __init__(self, parent: QWidget | None = None) -> None:
         super().__init__(parent)
+        # Asked on every paint and bounding-rect query, and reading it from Qt is slow: kept
+        # until the next updateBoundingRect (which a change of direction calls for anyway).
+        self._rtl: bool | None = None
+
+    def updateBoundingRect(self) -> None:
+        self._rtl = None
+        super().updateBoundingRect()
 
     def _mirrored(self) -> bool:
-        owner = self.parent()
-        return isinstance(owner, QWidget) and owner.layoutDirection() == Qt.LayoutDirection.RightToLeft
+        rtl = self._rtl
+        if rtl is None:
+            owner = self.parent()
+            rtl = self._rtl = isinstance(owner, QWidget) and owner.layoutDirection() == Qt.LayoutDirection.RightToLeft
+        return rtl
 
     def boundingRectFor(self, rect: QRectF) -> QRectF:
         dx, dy = self._SHADOW_OFFSET
@@ -244,25 +258,20 @@ class MenuSurfaceEffect(QGraphicsEffect):
         ratio = pixmap.devicePixelRatio()
         width = round(pixmap.width() / ratio)
         height = round(pixmap.height() / ratio)
-        dx, dy = self._SHADOW_OFFSET
-        blur = self._SHADOW_BLUR
         corner = self._corner(radius)
         painter.save()
-        shadow = self._shadow_source(radius, ratio, theme.mode)
-        # The shadow's straight middle starts past the offset corner and ends a corner and the
-        # blur before its far edges.
-        head_x, head_y = round((dx + corner) * ratio), round((dy + corner) * ratio)
-        tail = round((corner + blur) * ratio)
-        shadow_w, shadow_h = round((width + dx + blur) * ratio), round((height + dy + blur) * ratio)
-        if self._mirrored():
-            # Mirrored about the surface: the shadow falls to the left.
-            painter.save()
-            painter.translate(width, 0)
-            painter.scale(-1, 1)
-            self._draw_nine(painter, shadow, shadow_w, shadow_h, head_x, tail, head_y, tail)
-            painter.restore()
+        mirrored = self._mirrored()
+        transform = painter.deviceTransform()
+        # On whole device pixels (the usual case) the shadow is drawn once per size and theme and
+        # shared; elsewhere it is drawn here.
+        aligned = ratio == int(ratio) and transform.type() in _PLAIN_TRANSFORMS \
+            and transform.m11() == ratio and transform.m22() == ratio \
+            and transform.dx() == int(transform.dx()) and transform.dy() == int(transform.dy())
+        if aligned:
+            under, left = self._shadow_layer(width, height, radius, ratio, theme.mode, mirrored)
+            self._blit(painter, under, -left, ratio)
         else:
-            self._draw_nine(painter, shadow, shadow_w, shadow_h, head_x, tail, head_y, tail)
+            self._draw_shadow(painter, width, height, radius, ratio, theme.mode, mirrored)
         # The content, its corners cut away with anti-aliased edges: kept where the rounded
         # shape covers it, in proportion. Only the four corner squares differ from fully kept,
         # so only they are copied and cut; the rest is drawn straight from the pixmap.
@@ -298,10 +307,71 @@ class MenuSurfaceEffect(QGraphicsEffect):
                 cut.end()
                 painter.drawImage(QRect(cx, cy, edge, edge), piece, square)
         painter.restore()
+        self._draw_outline(painter, width, height, radius, theme)
+        painter.restore()
+
+    def _draw_shadow(self, painter: QPainter, width: int, height: int, radius: float, ratio: float,
+                     mode: str, mirrored: bool) -> None:
+        dx, dy = self._SHADOW_OFFSET
+        blur = self._SHADOW_BLUR
+        corner = self._corner(radius)
+        shadow = self._shadow_source(radius, ratio, mode)
+        # The shadow's straight middle starts past the offset corner and ends a corner and the
+        # blur before its far edges.
+        head_x, head_y = round((dx + corner) * ratio), round((dy + corner) * ratio)
+        tail = round((corner + blur) * ratio)
+        shadow_w, shadow_h = round((width + dx + blur) * ratio), round((height + dy + blur) * ratio)
+        if mirrored:
+            # Mirrored about the surface: the shadow falls to the left.
+            painter.save()
+            painter.translate(width, 0)
+            painter.scale(-1, 1)
+            self._draw_nine(painter, shadow, shadow_w, shadow_h, head_x, tail, head_y, tail)
+            painter.restore()
+        else:
+            self._draw_nine(painter, shadow, shadow_w, shadow_h, head_x, tail, head_y, tail)
+
+    @staticmethod
+    def _draw_outline(painter: QPainter, width: int, height: int, radius: float, theme: Any) -> None:
+        painter.save()
         painter.setRenderHint(QPainter.RenderHint.Antialiasing)
         painter.setPen(QPen(QColor(theme.palette["divider"]), 1))
         painter.setBrush(Qt.BrushStyle.NoBrush)
         painter.drawPath(_rounded(QRectF(0.5, 0.5, width - 1, height - 1), max(0.0, radius - 0.5)))
+        painter.restore()
+
+    def _shadow_layer(self, width: int, height: int, radius: float, ratio: float, mode: str,
+                      mirrored: bool) -> tuple[QImage, int]:
+        """The shadow of a surface of this size on a transparent image, and how far (logical px)
+        the image starts left of the surface (the shadow's side when mirrored)."""
+        key = ("shadow layer", width, height, radius, ratio, mode, mirrored)
+        layer = self._SOURCES.get(key)
+        if layer is None:
+            dx, dy = self._SHADOW_OFFSET
+            side = dx + self._SHADOW_BLUR
+            left = side if mirrored else 0
+            image = self._blank(width + side, height + dy + self._SHADOW_BLUR, ratio)
+            paint = QPainter(image)
+            paint.translate(left, 0)
+            self._draw_shadow(paint, width, height, radius, ratio, mode, mirrored)
+            paint.end()
+            if len(self._SOURCES) > 16:
+                self._SOURCES.clear()
+            layer = self._SOURCES[key] = (image, left)
+        return layer
+
+    @staticmethod
+    def _blank(width: int, height: int, ratio: float) -> QImage:
+        image = QImage(round(width * ratio), round(height * ratio), QImage.Format.Format_ARGB32_Premultiplied)
+        image.setDevicePixelRatio(ratio)
+        image.fill(Qt.GlobalColor.transparent)
+        return image
+
+    @staticmethod
+    def _blit(painter: QPainter, layer: QImage, x: int, ratio: float) -> None:
+        painter.save()
+        painter.scale(1 / ratio, 1 / ratio)  # device pixels from here
+        painter.drawImage(QRect(round(x * ratio), 0, layer.width(), layer.height()), layer, layer.rect())
         painter.restore()
 
 
