@@ -1,6 +1,6 @@
 """Runs every bench/bench_*.py (or those named on the command line) and prints median ratios.
 
-Usage: python -m bench [name-fragment ...] [--rounds N]
+Usage: python -m bench [name-fragment ...] [--rounds N] [--name TITLE-FRAGMENT ...]
 """
 from __future__ import annotations
 
@@ -21,6 +21,8 @@ def main(argv: list[str] | None = None) -> int:
     parser = argparse.ArgumentParser(prog="python -m bench")
     parser.add_argument("only", nargs="*", help="run benchmark files whose name contains one of these")
     parser.add_argument("--rounds", type=int, default=None)
+    parser.add_argument("--name", action="append", default=None,
+                        help="run only benchmarks whose title contains this text (may be repeated)")
     args = parser.parse_args(argv)
 
     from PySide6 import __version__ as pyside_version
@@ -47,6 +49,8 @@ def main(argv: list[str] | None = None) -> int:
             module = importlib.import_module(f"bench.{path.stem}")
             benches = module.benchmarks()
         for bench in benches:
+            if args.name and not any(part in bench.name for part in args.name):
+                continue
             with open(os.devnull, "w") as sink, contextlib.redirect_stdout(sink):
                 result = run(bench, args.rounds)
             print(report(result), file=report_to, flush=True)

@@ -300,6 +300,25 @@ def test_a_deleted_empty_list_is_collected_and_hears_no_more_languages(qtbot, qa
         set_language("en")
 
 
+def test_a_theme_switch_restyles_every_live_list(qtbot, qapp):
+    from vantu.material.styles import set_theme_mode
+
+    first, second = render(qtbot, model=["a"]), render(qtbot, model=["b"])
+    gone = ListView(model=["c"]).renderUi()
+    gone.deleteLater()
+    del gone
+    qapp.sendPostedEvents(None, QEvent.Type.DeferredDelete)
+    light = first.styleSheet()
+    try:
+        set_theme_mode("dark")  # the deleted list is passed over
+        assert first.styleSheet() == second.styleSheet() != light
+        paper = QColor(useTheme().palette["background"]["paper"])
+        assert TestPaintedStates.row_colour(second, 0).name() == paper.name()
+    finally:
+        set_theme_mode("light")
+    assert first.styleSheet() == second.styleSheet() == light
+
+
 class TestMenuSurface:
     def test_the_list_makes_the_container_it_fills_a_rounded_shadowed_surface(self, qtbot):
         from PySide6.QtWidgets import QFrame, QVBoxLayout

@@ -60,6 +60,18 @@ nb::object focusInEvent(Args a) {
     return base("focusInEvent")(self, a[1]);
 }
 
+namespace {
+
+// Whether `shown.lower()` may equal `lowered`: an ASCII text keeps its length in lower case,
+// so one of another length never does (and needs no lower-cased copy).
+bool could_match_lowered(nb::handle shown, nb::handle lowered) {
+    PyObject *s = shown.ptr(), *l = lowered.ptr();
+    if (!PyUnicode_CheckExact(s) || !PyUnicode_CheckExact(l) || !PyUnicode_IS_ASCII(s)) return true;
+    return PyUnicode_GET_LENGTH(s) == PyUnicode_GET_LENGTH(l);
+}
+
+}  // namespace
+
 nb::object focusOutEvent(Args a) {
     nb::handle self = a.self();
     nb::object clear = vantu::getattr_or_none(self, VN("_btn_clear_text"));
@@ -89,7 +101,8 @@ nb::object focusOutEvent(Args a) {
                 chosen_label = shown;
                 break;
             }
-            if (!chosen.is_valid() && py_equal(shown.attr("lower")(), lowered)) {
+            if (!chosen.is_valid() && could_match_lowered(shown, lowered) &&
+                py_equal(shown.attr("lower")(), lowered)) {
                 chosen = nb::borrow(option);
                 chosen_label = shown;
             }

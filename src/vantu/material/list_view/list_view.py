@@ -8,10 +8,12 @@ from __future__ import annotations
 from collections.abc import Callable, Sequence
 from types import MethodType
 from typing import Any
-from weakref import WeakMethod
+from weakref import WeakMethod, WeakSet
 
-from PySide6.QtCore import QEvent, QModelIndex, QPersistentModelIndex, QPoint, QRect, QRectF, QSize, QStringListModel, Qt, Slot
-from PySide6.QtGui import QColor, QFont, QImage, QPainter, QPainterPath, QPen, QResizeEvent
+import shiboken6
+
+from PySide6.QtCore import QEvent, QObject, QModelIndex, QPersistentModelIndex, QPoint, QRect, QRectF, QSize, QStringListModel, Qt, Slot
+from PySide6.QtGui import QColor, QFont, QImage, QPainter, QPainterPath, QPen, QResizeEvent, QTransform
 from PySide6.QtWidgets import QAbstractItemView, QFrame, QGraphicsEffect, QLabel, QListView, QWidget
 
 from vantu.hooks import State
@@ -34,6 +36,14 @@ EMPTY_TEXT = "No options"
 
 KeyRole = Qt.ItemDataRole.UserRole + 1
 OptionRole = Qt.ItemDataRole.UserRole + 2
+
+_DISPLAY = int(Qt.ItemDataRole.DisplayRole.value)
+_FONT = int(Qt.ItemDataRole.FontRole.value)
+_BACKGROUND = int(Qt.ItemDataRole.BackgroundRole.value)
+_SIZE_HINT = int(Qt.ItemDataRole.SizeHintRole.value)
+_DATA_ROLES = frozenset({_DISPLAY, _FONT, _BACKGROUND, _SIZE_HINT, KeyRole, OptionRole})
+_NO_FLAGS = Qt.ItemFlag.NoItemFlags
+_ROW_FLAGS = Qt.ItemFlag.ItemIsEnabled | Qt.ItemFlag.ItemIsSelectable
 
 
 def option_key(option: Any, getOptionLabel: Callable[[Any], Any] | None = None) -> Any:
@@ -109,6 +119,10 @@ SHADOW_MARGIN = 9
 keep that much transparent margin there."""
 
 
+_PLAIN_TRANSFORMS = (QTransform.TransformationType.TxNone, QTransform.TransformationType.TxTranslate,
+                     QTransform.TransformationType.TxScale)
+
+
 def _rounded(rect: QRectF, radius: float) -> QPainterPath:
     path = QPainterPath()
     path.addRoundedRect(rect, radius, radius)
@@ -127,14 +141,24 @@ class MenuSurfaceEffect(QGraphicsEffect):
     # Nine-patch sources shared by every surface: a shadow (per radius, pixel ratio and theme
     # mode) and the rounded mask (per radius and ratio), each drawn once for the smallest
     # surface whose edges have a straight middle; any size is then pieced together from them.
-    _SOURCES: dict[tuple[Any, ...], QImage] = {}
+    _SOURCES: dict[tuple[Any, ...], Any] = {}
 
     def __init__(self, parent: QWidget | None = None) -> None:
         super().__init__(parent)
+        # Asked on every paint and bounding-rect query, and reading it from Qt is slow: kept
+        # until the next updateBoundingRect (which a change of direction calls for anyway).
+        self._rtl: bool | None = None
+
+    def updateBoundingRect(self) -> None:
+        self._rtl = None
+        super().updateBoundingRect()
 
     def _mirrored(self) -> bool:
-        owner = self.parent()
-        return isinstance(owner, QWidget) and owner.layoutDirection() == Qt.LayoutDirection.RightToLeft
+        rtl = self._rtl
+        if rtl is None:
+            owner = self.parent()
+            rtl = self._rtl = isinstance(owner, QWidget) and owner.layoutDirection() == Qt.LayoutDirection.RightToLeft
+        return rtl
 
     def boundingRectFor(self, rect: QRectF) -> QRectF:
         dx, dy = self._SHADOW_OFFSET
@@ -234,17 +258,70 @@ class MenuSurfaceEffect(QGraphicsEffect):
         ratio = pixmap.devicePixelRatio()
         width = round(pixmap.width() / ratio)
         height = round(pixmap.height() / ratio)
+        corner = self._corner(radius)
+        painter.save()
+        mirrored = self._mirrored()
+        transform = painter.deviceTransform()
+        # On whole device pixels (the usual case) the shadow is drawn once per size and theme and
+        # shared; elsewhere it is drawn here.
+        aligned = ratio == int(ratio) and transform.type() in _PLAIN_TRANSFORMS \
+            and transform.m11() == ratio and transform.m22() == ratio \
+            and transform.dx() == int(transform.dx()) and transform.dy() == int(transform.dy())
+        if aligned:
+            under, left = self._shadow_layer(width, height, radius, ratio, theme.mode, mirrored)
+            self._blit(painter, under, -left, ratio)
+        else:
+            self._draw_shadow(painter, width, height, radius, ratio, theme.mode, mirrored)
+        # The content, its corners cut away with anti-aliased edges: kept where the rounded
+        # shape covers it, in proportion. Only the four corner squares differ from fully kept,
+        # so only they are copied and cut; the rest is drawn straight from the pixmap.
+        edge = round(corner * ratio)
+        mask = self._mask_source(radius, ratio)
+        full_w, full_h = pixmap.width(), pixmap.height()
+        painter.save()
+        painter.scale(1 / ratio, 1 / ratio)  # device pixels from here
+        if full_w < 2 * edge or full_h < 2 * edge:
+            # Corners that overlap: cut the whole content at once.
+            content = pixmap.toImage().convertToFormat(QImage.Format.Format_ARGB32_Premultiplied)
+            cut = QPainter(content)
+            cut.setCompositionMode(QPainter.CompositionMode.CompositionMode_DestinationIn)
+            self._draw_nine(cut, mask, full_w, full_h, edge, edge, edge, edge, corners_only=True)
+            cut.end()
+            painter.drawImage(QRect(0, 0, full_w, full_h), content, content.rect())
+        else:
+            for rect in (QRect(edge, 0, full_w - 2 * edge, edge), QRect(0, edge, full_w, full_h - 2 * edge),
+                         QRect(edge, full_h - edge, full_w - 2 * edge, edge)):
+                if rect.width() > 0 and rect.height() > 0:
+                    painter.drawPixmap(rect, pixmap, rect)
+            far_x, far_y = mask.width() - edge, mask.height() - edge
+            for (cx, cy), (mx, my) in (((0, 0), (0, 0)), ((full_w - edge, 0), (far_x, 0)),
+                                       ((0, full_h - edge), (0, far_y)),
+                                       ((full_w - edge, full_h - edge), (far_x, far_y))):
+                piece = pixmap.copy(cx, cy, edge, edge).toImage().convertToFormat(
+                    QImage.Format.Format_ARGB32_Premultiplied)
+                piece.setDevicePixelRatio(1)
+                square = QRect(0, 0, edge, edge)
+                cut = QPainter(piece)
+                cut.setCompositionMode(QPainter.CompositionMode.CompositionMode_DestinationIn)
+                cut.drawImage(square, mask, QRect(mx, my, edge, edge))
+                cut.end()
+                painter.drawImage(QRect(cx, cy, edge, edge), piece, square)
+        painter.restore()
+        self._draw_outline(painter, width, height, radius, theme)
+        painter.restore()
+
+    def _draw_shadow(self, painter: QPainter, width: int, height: int, radius: float, ratio: float,
+                     mode: str, mirrored: bool) -> None:
         dx, dy = self._SHADOW_OFFSET
         blur = self._SHADOW_BLUR
         corner = self._corner(radius)
-        painter.save()
-        shadow = self._shadow_source(radius, ratio, theme.mode)
+        shadow = self._shadow_source(radius, ratio, mode)
         # The shadow's straight middle starts past the offset corner and ends a corner and the
         # blur before its far edges.
         head_x, head_y = round((dx + corner) * ratio), round((dy + corner) * ratio)
         tail = round((corner + blur) * ratio)
         shadow_w, shadow_h = round((width + dx + blur) * ratio), round((height + dy + blur) * ratio)
-        if self._mirrored():
+        if mirrored:
             # Mirrored about the surface: the shadow falls to the left.
             painter.save()
             painter.translate(width, 0)
@@ -253,21 +330,48 @@ class MenuSurfaceEffect(QGraphicsEffect):
             painter.restore()
         else:
             self._draw_nine(painter, shadow, shadow_w, shadow_h, head_x, tail, head_y, tail)
-        # The content, its corners cut away with anti-aliased edges: kept where the rounded
-        # shape covers it, in proportion (only the corners differ from fully kept).
-        content = pixmap.toImage().convertToFormat(QImage.Format.Format_ARGB32_Premultiplied)
-        content.setDevicePixelRatio(ratio)
-        cut = QPainter(content)
-        cut.setCompositionMode(QPainter.CompositionMode.CompositionMode_DestinationIn)
-        edge = round(corner * ratio)
-        self._draw_nine(cut, self._mask_source(radius, ratio), content.width(), content.height(),
-                        edge, edge, edge, edge, corners_only=True)
-        cut.end()
-        painter.drawImage(QPoint(0, 0), content)
+
+    @staticmethod
+    def _draw_outline(painter: QPainter, width: int, height: int, radius: float, theme: Any) -> None:
+        painter.save()
         painter.setRenderHint(QPainter.RenderHint.Antialiasing)
         painter.setPen(QPen(QColor(theme.palette["divider"]), 1))
         painter.setBrush(Qt.BrushStyle.NoBrush)
         painter.drawPath(_rounded(QRectF(0.5, 0.5, width - 1, height - 1), max(0.0, radius - 0.5)))
+        painter.restore()
+
+    def _shadow_layer(self, width: int, height: int, radius: float, ratio: float, mode: str,
+                      mirrored: bool) -> tuple[QImage, int]:
+        """The shadow of a surface of this size on a transparent image, and how far (logical px)
+        the image starts left of the surface (the shadow's side when mirrored)."""
+        key = ("shadow layer", width, height, radius, ratio, mode, mirrored)
+        layer = self._SOURCES.get(key)
+        if layer is None:
+            dx, dy = self._SHADOW_OFFSET
+            side = dx + self._SHADOW_BLUR
+            left = side if mirrored else 0
+            image = self._blank(width + side, height + dy + self._SHADOW_BLUR, ratio)
+            paint = QPainter(image)
+            paint.translate(left, 0)
+            self._draw_shadow(paint, width, height, radius, ratio, mode, mirrored)
+            paint.end()
+            if len(self._SOURCES) > 16:
+                self._SOURCES.clear()
+            layer = self._SOURCES[key] = (image, left)
+        return layer
+
+    @staticmethod
+    def _blank(width: int, height: int, ratio: float) -> QImage:
+        image = QImage(round(width * ratio), round(height * ratio), QImage.Format.Format_ARGB32_Premultiplied)
+        image.setDevicePixelRatio(ratio)
+        image.fill(Qt.GlobalColor.transparent)
+        return image
+
+    @staticmethod
+    def _blit(painter: QPainter, layer: QImage, x: int, ratio: float) -> None:
+        painter.save()
+        painter.scale(1 / ratio, 1 / ratio)  # device pixels from here
+        painter.drawImage(QRect(round(x * ratio), 0, layer.width(), layer.height()), layer, layer.rect())
         painter.restore()
 
 
@@ -287,42 +391,66 @@ class _OptionModel(QStringListModel):
 
     def set_options(self, options: Sequence[Any]) -> None:
         self._options = list(options)
-        self.setStringList(self._view.labels_of(self._options))
+        self._labels = self._view.labels_of(self._options)
+        self.setStringList(self._labels)
 
-    def data(self, index: QModelIndex | QPersistentModelIndex, role: int = Qt.ItemDataRole.DisplayRole) -> Any:
-        if not index.isValid():
+    # Asked for every role of every row drawn: roles are plain ints compared with ints made
+    # once, and the roles a row does not have end at the first test.
+    def data(self, index: QModelIndex | QPersistentModelIndex, role: int = _DISPLAY) -> Any:
+        if role not in _DATA_ROLES or not index.isValid():
             return None
-        option = self._options[index.row()]
-        view = self._view
-        if role == Qt.ItemDataRole.DisplayRole:
-            return super().data(index, role)
-        if role == KeyRole:
-            return view.key_of(option)
+        row = index.row()
+        if role == _DISPLAY:
+            return self._labels[row]
+        option = self._options[row]
+        if role == _SIZE_HINT:
+            return self._view.row_size_hint(row)
         if role == OptionRole:
             return option
-        if role == Qt.ItemDataRole.FontRole:
+        view = self._view
+        if role == KeyRole:
+            return view.key_of(option)
+        if role == _FONT:
             if view.is_selected_key(view.key_of(option)):
                 font = QFont(view.font())
                 font.setBold(True)
                 return font
             return None
-        if role == Qt.ItemDataRole.BackgroundRole:
-            selected = view.is_selected_key(view.key_of(option))
-            if index.row() == view.currentRow():
-                return view.current_selected_brush if selected else view.current_brush
-            if selected:
-                return view.selected_brush
-            return None
-        if role == Qt.ItemDataRole.SizeHintRole:
-            return view.row_size_hint(index.row())
+        selected = view.is_selected_key(view.key_of(option))  # the background
+        if row == view._current_row:
+            return view.current_selected_brush if selected else view.current_brush
+        if selected:
+            return view.selected_brush
         return None
 
     def flags(self, index: QModelIndex | QPersistentModelIndex) -> Qt.ItemFlag:
         if not index.isValid():
-            return Qt.ItemFlag.NoItemFlags
+            return _NO_FLAGS
         if self._view.is_disabled(self._options[index.row()]):
-            return Qt.ItemFlag.NoItemFlags
-        return Qt.ItemFlag.ItemIsEnabled | Qt.ItemFlag.ItemIsSelectable
+            return _NO_FLAGS
+        return _ROW_FLAGS
+
+
+class _ThemeHub(QObject):
+    """Restyles every live list on a theme switch: one connection for all of them."""
+
+    def __init__(self) -> None:
+        super().__init__()
+        self._views: WeakSet[ListView] = WeakSet()
+        self._connected = False
+
+    def follow(self, view: ListView) -> None:
+        if not self._connected:
+            useTheme().state.valueChanged.connect(self._restyle)
+            self._connected = True
+        self._views.add(view)
+
+    @Slot()
+    def _restyle(self, *_: Any) -> None:
+        ListView._look = None
+        for view in list(self._views):
+            if shiboken6.isValid(view):
+                view._apply_theme()
 
 
 class ListView(QListView):
@@ -389,6 +517,7 @@ class ListView(QListView):
         self._selected_keys: Any = None
         self._current_row = -1
         self._empty_row: QLabel | None = None
+        self._layout_waits = True
         self.setObjectName("ListView-%d" % id(self))
         self.setFrameShape(QFrame.Shape.NoFrame)
         self.setSelectionMode(QAbstractItemView.SelectionMode.NoSelection)
@@ -401,7 +530,7 @@ class ListView(QListView):
         self.viewport().setMouseTracking(True)
         self.viewport().setAttribute(Qt.WidgetAttribute.WA_Hover, True)
         self._apply_theme()
-        useTheme().state.valueChanged.connect(self._apply_theme)
+        _THEME_HUB.follow(self)
         self._widget_rows = self._renders_widgets(self._initial_options)
         self._option_model = _OptionModel(self, self._initial_options)
         self.setUniformItemSizes(not self._widget_rows)
@@ -419,24 +548,29 @@ class ListView(QListView):
         self._make_parent_a_surface()
         return self
 
-    @Slot()
-    def _apply_theme(self, *_: Any) -> None:
-        """Colours from the theme's "option" and "popup" styles; follows light/dark switches."""
+    # The look made from the theme, the same for every list: (key, sheet, brushes).
+    _look: tuple[Any, str, tuple[QColor, QColor, QColor]] | None = None
+
+    @classmethod
+    def _theme_look(cls) -> tuple[Any, str, tuple[QColor, QColor, QColor]]:
         theme = useTheme()
+        key = (theme.mode, id(theme.palette), id(theme.components))
+        look = cls._look
+        if look is not None and look[0] == key:
+            return look
         styles = theme.components["KelSelect"]["styles"]
         option = styles["option"]({})
         popup = styles["popup"]({})
         slots = option.get("slots", {})
         p = theme.palette
-        self.selected_brush = QColor(slots.get("selected", {}).get("backgroundColor", "#1F6750A4"))
+        selected = QColor(slots.get("selected", {}).get("backgroundColor", "#1F6750A4"))
         # The keyboard's current row: the focus overlay; on a selected row, a deeper selected tint.
-        self.current_brush = QColor(theme.palette["action"]["focus"])
-        deeper = QColor(self.selected_brush)
-        deeper.setAlpha(min(255, deeper.alpha() + self.current_brush.alpha()))
-        self.current_selected_brush = deeper
+        current = QColor(p["action"]["focus"])
+        deeper = QColor(selected)
+        deeper.setAlpha(min(255, deeper.alpha() + current.alpha()))
         paper = popup.get("backgroundColor", "white")
         side = _side_padding(option)
-        self.setStyleSheet(
+        sheet = (
             f"QListView {{background: {paper}; border: none; outline: none; padding: 8px 0px;"
             f" font-size: {option.get('fontSize', 14)}px; font-weight: {option.get('fontWeight', 500)};}}"
             f"QListView::item {{padding: 0px {side}px; color: {option.get('color', 'black')};}}"
@@ -451,6 +585,18 @@ class ListView(QListView):
             f"QLabel#ListViewEmptyRow {{background: transparent; padding: 0px {side}px;"
             f" color: {p['text']['secondary']};}}"
         )
+        look = cls._look = (key, sheet, (selected, current, deeper))
+        return look
+
+    @Slot()
+    def _apply_theme(self, *_: Any) -> None:
+        """Colours from the theme's "option" and "popup" styles; follows light/dark switches."""
+        _, sheet, (selected, current, deeper) = self._theme_look()
+        self.selected_brush = QColor(selected)
+        self.current_brush = QColor(current)
+        self.current_selected_brush = QColor(deeper)
+        if self.styleSheet() != sheet:
+            self.setStyleSheet(sheet)
 
     # -- what rows show -----------------------------------------------------------
 
@@ -562,6 +708,16 @@ class ListView(QListView):
     def _retranslate_empty_row(self, *_: Any) -> None:
         if self._empty_row is not None:
             self._empty_row.setText(getTranslatedText(EMPTY_TEXT))
+
+    def doItemsLayout(self) -> None:
+        # Until the list is first shown, each restyle (the container's sheet, moving into the
+        # popup window) would lay out every row again: the rows wait for the showing instead.
+        if self._layout_waits:
+            if not self.isVisible():
+                self.scheduleDelayedItemsLayout()
+                return
+            self._layout_waits = False
+        super().doItemsLayout()
 
     def changeEvent(self, event: QEvent) -> None:
         if event.type() == QEvent.Type.ParentChange:
@@ -765,3 +921,6 @@ class ListView(QListView):
     def selectedKeys(self) -> Any:
         """The keys this list currently marks as selected."""
         return self._selected_keys
+
+
+_THEME_HUB = _ThemeHub()
