@@ -36,13 +36,11 @@ nb::object render_ui(Args a) {
     self.attr(VN("setLayout"))(layout);
     layout.attr(VN("setContentsMargins"))(0, 0, 0, 0);
     self.attr(VN("setSizePolicy"))(refs.expanding, refs.maximum);
-    // The sheet goes on before the list comes in: the list and its parts are then styled once,
-    // as they arrive, instead of once more for the frame's new sheet.
-    self.attr(VN("setStyleSheet"))(nb::str("#") + name + nb::str(" {background: white;}"));
     nb::dict kwargs = nb::borrow<nb::dict>(self.attr(VN("_kwargs")));
     nb::object list_view = refs.ListView(**kwargs).attr(VN("renderUi"))(nb::arg("ctx") = self.attr(VN("_ctx")));
     self.attr(VN("listView")) = list_view;
     layout.attr(VN("addWidget"))(list_view);
+    self.attr(VN("setStyleSheet"))(nb::str("#") + name + nb::str(" {background: white;}"));
     return nb::borrow(self);
 }
 

@@ -28,18 +28,15 @@ void build_popup_window(nb::handle self) {
     popup.attr(VN("setAttribute"))(G.WA_ShowWithoutActivating, true);
     popup.attr(VN("setWindowFlags"))(G.popup_flags);
     popup.attr(VN("setAttribute"))(G.WA_TranslucentBackground, true);
+    G.QApplication.attr("instance")().attr(VN("installEventFilter"))(self);
     nb::object name = nb::str(G.uuid4());
     popup.attr(VN("setObjectName"))(name);
     nb::object layout = G.QVBoxLayout();
     popup.attr(VN("setLayout"))(layout);
     layout.attr(VN("setContentsMargins"))(0, 0, 9, 9);
-    popup.attr(VN("setAutoFillBackground"))(false);
-    // Styled before the container moves in, so the container and the list are restyled once.
-    popup.attr(VN("setStyleSheet"))(nb::str("#") + name + nb::str(" {background: transparent;border: none;}"));
     layout.attr(VN("addWidget"))(self.attr(VN("_menu")));
-    // Installed once the window is put together: the filter has nothing to do with the many
-    // restyle events of moving the list into it, and each one would cross into Python.
-    G.QApplication.attr("instance")().attr(VN("installEventFilter"))(self);
+    popup.attr(VN("setAutoFillBackground"))(false);
+    popup.attr(VN("setStyleSheet"))(nb::str("#") + name + nb::str(" {background: transparent;border: none;}"));
 }
 
 }  // namespace
