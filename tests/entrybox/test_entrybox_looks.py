@@ -148,6 +148,34 @@ class TestThemes:
         assert row_colours() == (QColor(DARK_PALETTE["text"]["secondary"]), QColor(DARK_PALETTE["background"]["paper"]))
 
 
+class TestHover:
+    @pytest.mark.parametrize("variant", ["outlined", "filled", "standard"])
+    def test_the_pointer_recolours_the_frame_on_screen_and_back(self, render, qtbot, variant):
+        box = render(label="Fruit", variant=variant, options=["Apple"], getOptionLabel=str, defaultValue="Apple")
+        inp, window = box._input, box.window()
+        window.move(1200, 0)  # clear of the main window: the pointer goes to the first window under it
+        inp._inputField.clearFocus()
+        qtbot.waitUntil(lambda: not inp._focused)
+        inside = inp._inputField.mapTo(window, inp._inputField.rect().center())
+        outside = QPoint(inside.x(), window.height() - 5)
+
+        def on_screen():
+            qtbot.wait(30)  # the repaint is posted
+            shown = window.screen().grabWindow(window.winId()).toImage()
+            drawn = window.grab().toImage()
+            # What the screen shows is what a full repaint draws: nothing left stale.
+            assert shown.convertToFormat(drawn.format()) == drawn
+            return drawn
+
+        qtbot.mouseMove(window, outside)
+        away = on_screen()
+        qtbot.mouseMove(window, inside)
+        assert inp._hovered and inp._btn_clear_text.isVisible()
+        assert on_screen() != away
+        qtbot.mouseMove(window, outside)
+        assert on_screen() == away
+
+
 class TestLanguage:
     def test_label_placeholder_and_helper_follow_a_language_switch(self, render):
         box = render(label="Label", placeholder="Search...", helperText="Required")

@@ -4,6 +4,8 @@ from PySide6.QtCore import QEvent, QPoint, QPointF, Qt
 from PySide6.QtGui import QCursor, QEnterEvent, QFocusEvent, QWheelEvent
 from PySide6.QtWidgets import QApplication, QPushButton
 
+from vantu.material.select.pickcore import SelectBase
+
 from .conftest import FRUITS, PEOPLE, label, render_tags
 
 
@@ -158,6 +160,26 @@ class TestEventFilter:
     def test_filter_never_consumes(self, single):
         single._show_popup()
         assert single.eventFilter(single._inputField, QEvent(QEvent.Type.Wheel)) is False
+
+    def test_subclass_filter_sees_every_application_event(self, host, qtbot, qapp):
+        class Watching(SelectBase):
+            def eventFilter(self, obj, event):  # noqa: N802
+                seen.append(event.type())
+                return super().eventFilter(obj=obj, event=event)
+
+        seen = []
+        field = Watching(host, options=list(FRUITS))
+        host.layout().addWidget(field)
+        host.show()
+        field._show_popup()
+        field._hide_popup()
+        seen.clear()
+        qtbot.mouseMove(qapp.mainWindow, QPoint(400, 400))
+        qtbot.mouseClick(qapp.mainWindow, Qt.MouseButton.LeftButton, pos=QPoint(500, 500))
+        assert {QEvent.Type.MouseMove, QEvent.Type.MouseButtonPress} <= set(seen)
+        field._show_popup()
+        qtbot.mouseClick(qapp.mainWindow, Qt.MouseButton.LeftButton, pos=QPoint(500, 500))
+        assert not field._popup.isVisible()
 
 
 class TestRealUse:

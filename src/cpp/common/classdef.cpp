@@ -7,6 +7,11 @@
 #include <string_view>
 
 namespace vantu {
+
+namespace detail {
+vectorcallfunc plain_call = nullptr;
+}  // namespace detail
+
 namespace {
 
 struct TypeCheck {
@@ -175,6 +180,16 @@ nb::object make_function(nb::module_ &module, const Method &method, const char *
             ann.is(reinterpret_cast<PyObject *>(&PyList_Type)) || ann.is(reinterpret_cast<PyObject *>(&PyTuple_Type)))
             entry.checks.push_back({i + offset, ann, std::string(call_names[i])});
     }
+#if PY_VERSION_HEX >= 0x030C0000
+    if (method.shortcut && entry.checks.empty()) {
+        // Only over the interpreter's plain call of Python functions, the one the shortcut
+        // falls back to.
+        vectorcallfunc own = PyVectorcall_Function(fn.ptr());
+        if (!detail::plain_call) detail::plain_call = own;
+        if (own && own == detail::plain_call)
+            PyFunction_SetVectorcall(reinterpret_cast<PyFunctionObject *>(fn.ptr()), method.shortcut);
+    }
+#endif
     return fn;
 }
 

@@ -26,6 +26,33 @@ private:
 
 using Body = nb::object (*)(Args);
 
+/// A native answer tried before a generated function's Python frame, for calls that need no
+/// Python at all (the many events an application-wide filter has no business with). Given the
+/// positional arguments (self first), it returns a new reference to exactly what the function
+/// would return, having done exactly what the function would do; or nullptr, with no Python
+/// error set, to run the function as usual.
+using Shortcut = PyObject *(*)(PyObject *const *args, size_t nargs) noexcept;
+
+namespace detail {
+
+/// The interpreter's own way of calling a Python function, taken from the first function given
+/// a shortcut (one per extension module).
+extern vectorcallfunc plain_call;
+
+template <Shortcut S>
+PyObject *call_with_shortcut(PyObject *fn, PyObject *const *args, size_t nargsf, PyObject *kwnames) noexcept {
+    if (!kwnames) {
+        if (PyObject *answer = S(args, static_cast<size_t>(PyVectorcall_NARGS(nargsf)))) return answer;
+    }
+    return plain_call(fn, args, nargsf, kwnames);
+}
+
+}  // namespace detail
+
+/// The call entry of a function with the shortcut `S`: `Method::shortcut = vantu::shortcut<f>`.
+template <Shortcut S>
+inline constexpr vectorcallfunc shortcut = &detail::call_with_shortcut<S>;
+
 enum class Binding { Instance, ClassMethod, Plain };
 
 /// One Python-visible function: `params` is its parameter list as Python writes it, after
@@ -40,6 +67,9 @@ struct Method {
     Binding binding = Binding::Instance;
     const char *returns = nullptr;  // return annotation text, if any
     nb::object (*decorate)(nb::object fn) = nullptr;  // applied before classmethod wrapping
+    // The function's call entry when it has a native shortcut (`vantu::shortcut<f>`); the
+    // function stays the same Python function, whose frame runs whenever the shortcut declines.
+    vectorcallfunc shortcut = nullptr;
 };
 
 /// A class: bases in order, class attributes in definition order (signals included, so the

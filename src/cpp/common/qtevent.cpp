@@ -123,22 +123,43 @@ void set_own_attr(PyObject *obj, PyObject *name, PyObject *value) noexcept {
     Py_DECREF(dict);
 }
 
-nb::object gate(vantu::Args a) {
-    PyObject *self = a[0].ptr();
-    const int type = type_of(a[2].ptr());
-    if (type >= 0) {
-        // Class attributes, read from the type's own cache of its attributes.
-        PyObject *types = _PyType_Lookup(Py_TYPE(self), VN("_gate_types").ptr());
-        if (types && PyAnySet_Check(types)) {
-            nb::object key = nb::steal(PyLong_FromLong(type));
-            if (!key.is_valid()) vantu::throw_pending();
-            const int found = PySet_Contains(types, key.ptr());
-            if (found < 0) vantu::throw_pending();
-            if (!found) return nb::bool_(false);
-        }
+namespace {
+
+// Whether the gate's class names the event's type among those it handles: 1 no, 0 yes or no
+// such set, -1 with a Python error set.
+int gate_closed(PyObject *self, PyObject *event) noexcept {
+    const int type = type_of(event);
+    if (type < 0) return 0;
+    // Class attributes, read from the type's own cache of its attributes.
+    PyObject *types = _PyType_Lookup(Py_TYPE(self), VN("_gate_types").ptr());
+    if (!types || !PyAnySet_Check(types)) return 0;
+    PyObject *key = PyLong_FromLong(type);
+    if (!key) return -1;
+    const int found = PySet_Contains(types, key);
+    Py_DECREF(key);
+    return found < 0 ? -1 : !found;
+}
+
+PyObject *gate_shortcut(PyObject *const *args, size_t nargs) noexcept {
+    if (nargs != 3) return nullptr;
+    try {
+        const int closed = gate_closed(args[0], args[2]);
+        if (closed > 0) return Py_NewRef(Py_False);
+        if (closed < 0) PyErr_Clear();
+    } catch (...) {
+        PyErr_Clear();
     }
-    nb::handle self_h = a[0];
-    nb::object handler = self_h.attr(nb::getattr(nb::borrow(reinterpret_cast<PyObject *>(Py_TYPE(self))), VN("_gate_handler")));
+    return nullptr;
+}
+
+}  // namespace
+
+nb::object gate(vantu::Args a) {
+    const int closed = gate_closed(a[0].ptr(), a[2].ptr());
+    if (closed < 0) vantu::throw_pending();
+    if (closed) return nb::bool_(false);
+    nb::handle self = a[0];
+    nb::object handler = self.attr(nb::getattr(nb::borrow(reinterpret_cast<PyObject *>(Py_TYPE(self.ptr()))), VN("_gate_handler")));
     return handler(a[1], a[2]);
 }
 
@@ -165,7 +186,7 @@ void register_helpers(nb::module_ &m) {
         {"eventFilter", "self, watched, event", gate,
          "An event filter for classes that name the event types they handle in `_gate_types` (a set of "
          "ints) and their handler in `_gate_handler`: other events are answered False at once.",
-         vantu::Binding::Plain},
+         vantu::Binding::Plain, nullptr, nullptr, vantu::shortcut<gate_shortcut>},
         nullptr);
 }
 

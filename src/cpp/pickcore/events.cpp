@@ -5,9 +5,43 @@
 #include "common/qtevent.h"
 
 #include <chrono>
+#include <unordered_set>
 #include <utility>
 
 namespace pickcore::select_base {
+
+namespace {
+
+// The fields whose popup may be up, shared by all: while it is empty, which is nearly always,
+// no field's filter has anything to do with a press or a wheel turn. A field joins before its
+// popup is shown and when the popup's Show passes its filter, and leaves on the popup's Hide,
+// or when its filter finds the popup down. A field gone while in the set leaves its address
+// behind: a later object there only takes the full path until its filter finds no popup up.
+std::unordered_set<const void *> &popups_may_be_up() {
+    static auto *fields = new std::unordered_set<const void *>();  // never destroyed
+    return *fields;
+}
+
+bool marks_lost = false;  // a mark could not be recorded: every field takes the full path
+
+bool popup_may_be_up(nb::handle self) noexcept {
+    if (marks_lost) return true;
+    const auto &fields = popups_may_be_up();
+    return !fields.empty() && fields.count(self.ptr()) != 0;
+}
+
+}  // namespace
+
+void mark_popup_up(nb::handle self, bool up) noexcept {
+    try {
+        if (up)
+            popups_may_be_up().insert(self.ptr());
+        else
+            popups_may_be_up().erase(self.ptr());
+    } catch (...) {
+        marks_lost = true;
+    }
+}
 
 namespace {
 
@@ -153,11 +187,8 @@ bool quiet_event(nb::handle self, nb::handle obj, nb::handle event) {
     if (type < 0) return false;  // not readable here: the full path decides
     switch (type) {
         case qe::MouseButtonPress:
-        case qe::Wheel: {
-            // Only while the popup may be up: its Show and Hide keep the flag (see below).
-            PyObject *up = qe::own_attr(self.ptr(), VN("_popupMayBeUp").ptr());
-            return up == nullptr || up == Py_False;
-        }
+        case qe::Wheel:
+            return !popup_may_be_up(self);
         case qe::Hide:
         case qe::EnabledChange:
             if (obj.is(self)) return false;
@@ -167,8 +198,7 @@ bool quiet_event(nb::handle self, nb::handle obj, nb::handle event) {
             PyObject *popup = qe::own_attr(self.ptr(), VN("_popup").ptr());
             if (popup == nullptr || popup == Py_None || obj.ptr() != popup) return true;
             // The popup's own Show and Hide: whether it may be up from now on.
-            if (type == qe::Show || type == qe::Hide)
-                qe::set_own_attr(self.ptr(), VN("_popupMayBeUp").ptr(), type == qe::Show ? Py_True : Py_False);
+            if (type == qe::Show || type == qe::Hide) mark_popup_up(self, type == qe::Show);
             return type != qe::WindowActivate;
         }
         default:
@@ -176,7 +206,25 @@ bool quiet_event(nb::handle self, nb::handle obj, nb::handle event) {
     }
 }
 
+// A press or a wheel turn reached the full path while the popup is down: the mark was stale.
+void unmark_if_pointer_event(nb::handle self, nb::handle event) noexcept {
+    const int type = vantu::qtevent::type_of(event.ptr());
+    if (type == vantu::qtevent::MouseButtonPress || type == vantu::qtevent::Wheel) mark_popup_up(self, false);
+}
+
 }  // namespace
+
+// The same first step, before the filter's Python frame: most events of the application end
+// here.
+PyObject *eventFilter_shortcut(PyObject *const *args, size_t nargs) noexcept {
+    if (nargs != 3) return nullptr;
+    try {
+        if (quiet_event(args[0], args[1], args[2])) return Py_NewRef(Py_False);
+    } catch (...) {
+        PyErr_Clear();
+    }
+    return nullptr;
+}
 
 nb::object eventFilter(Args a) {
     nb::handle self = a.self();
@@ -185,7 +233,10 @@ nb::object eventFilter(Args a) {
     nb::object popup = vantu::getattr_or_none(self, VN("_popup"));
     // QGroupBox filters nothing (QObject's answer is always False): skip asking it for the many
     // events seen before a popup exists.
-    if (popup.is_none()) return nb::bool_(false);
+    if (popup.is_none()) {
+        unmark_if_pointer_event(self, event);
+        return nb::bool_(false);
+    }
     if (obj.is(self)) {
         // Hidden (itself, or with its window) or disabled, the field takes its list down: a list
         // left up would outlive what it belongs to, and a disabled one would ignore clicks.
@@ -199,7 +250,9 @@ nb::object eventFilter(Args a) {
         // popup the keyboard: give it back to the field's window, where the input keeps it.
         self.attr(VN("window"))().attr(VN("activateWindow"))();
     }
-    if (vantu::truthy(popup) && vantu::truthy(popup.attr(VN("isVisible"))())) {
+    if (!vantu::truthy(popup) || !vantu::truthy(popup.attr(VN("isVisible"))())) {
+        unmark_if_pointer_event(self, event);
+    } else {
         nb::object type = event.attr(VN("type"))();
         bool press = type.equal(G.ev_mouse_press);
         if (press || type.equal(G.ev_wheel)) {

@@ -132,7 +132,8 @@ NB_MODULE(pickcore, m) {
             {"enterEvent", "event", sb::enterEvent, "Pointer entered."},
             {"onInputFieldFocusOutEvent", "event", sb::onInputFieldFocusOutEvent, "The input lost focus."},
             {"onInputFieldMousePressEvent", "event", sb::onInputFieldMousePressEvent, "A press on the input."},
-            {"eventFilter", "obj, event", sb::eventFilter, "Closes the popup on outside presses and wheel turns."},
+            {"eventFilter", "obj, event", sb::eventFilter, "Closes the popup on outside presses and wheel turns.",
+             Binding::Instance, nullptr, nullptr, vantu::shortcut<sb::eventFilter_shortcut>},
             {"_on_input_key_press", "event", sb::_on_input_key_press,
              "Keys on the input: Down or Alt+Down opens the list; while it is open Up, Down, Page Up/Down, "
              "Home and End move its current row, Enter chooses it, Escape or Alt+Up/Down closes it. "

@@ -128,6 +128,9 @@ nb::object enterEvent(Args a);
 nb::object onInputFieldFocusOutEvent(Args a);
 nb::object onInputFieldMousePressEvent(Args a);
 nb::object eventFilter(Args a);
+PyObject *eventFilter_shortcut(PyObject *const *args, size_t nargs) noexcept;
+/// Whether the field's popup may be up, for its filter: marked before the popup is shown.
+void mark_popup_up(nb::handle self, bool up) noexcept;
 nb::object _on_input_key_press(Args a);
 // Module-level helpers.
 nb::object tag_on_delete(Args a);

@@ -108,8 +108,8 @@ nb::object _show_popup(Args a) {
     else
         popup_layout.attr(VN("setContentsMargins"))(0, 0, 9, 9);
     popup.attr(VN("move"))(-3000, -3000);
-    // The filter's flag: set here too, in case another filter took the popup's Show event.
-    self.attr(VN("_popupMayBeUp")) = true;
+    // The filter's mark: set here too, in case another filter took the popup's Show event.
+    mark_popup_up(self, true);
     popup.attr(VN("setVisible"))(true);
     nb::object menu = self.attr(VN("_menu"));
     int menu_h = nb::cast<int>(menu.attr(VN("height"))());

@@ -43,7 +43,8 @@ void register_mixin(nb::module_ &m) {
     m.attr("_input_event_filter") = vantu::make_function(
         m, {"eventFilter", "self, watched, event", _input_event_filter,
             "The host input's application-wide filter: events its `_filter_application_event` acts on go "
-            "there; every other event is answered False at once.", vantu::Binding::Plain},
+            "there; every other event is answered False at once.", vantu::Binding::Plain, nullptr, nullptr,
+            vantu::shortcut<_input_event_filter_shortcut>},
         nullptr);
 }
 

@@ -30,6 +30,7 @@ nb::object select_selected_change(Args a);
 
 // events.cpp
 nb::object _input_event_filter(Args a);
+PyObject *_input_event_filter_shortcut(PyObject *const *args, size_t nargs) noexcept;
 
 // placement.cpp
 using vantu::Point;

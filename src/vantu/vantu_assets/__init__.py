@@ -59,6 +59,8 @@ def icon_colour(mode: QIcon.Mode = QIcon.Mode.Normal) -> QColor:
 _PIXMAPS: dict[tuple[Any, ...], QPixmap] = {}
 _PIXMAP_LIMIT = 256
 _RENDERERS: dict[str, QSvgRenderer] = {}
+# Counts theme switches: an engine's last answer holds while it is unchanged.
+_GENERATION = [0]
 
 
 def _render(path: str, size: QSize, mode: QIcon.Mode, scale: float) -> QPixmap:
@@ -107,6 +109,7 @@ class _ThemedEngine(QIconEngine):
     def __init__(self, path: str) -> None:
         super().__init__()
         self._path = path
+        self._last: tuple[Any, ...] = ()  # (size, mode, scale, generation, pixmap) of the last answer
 
     def clone(self) -> QIconEngine:
         _CLONES[:] = [engine for engine in _CLONES if isValid(engine)]
@@ -127,7 +130,13 @@ class _ThemedEngine(QIconEngine):
         return _render(self._path, size, mode, 1.0)
 
     def scaledPixmap(self, size: QSize, mode: QIcon.Mode, state: QIcon.State, scale: float) -> QPixmap:
-        return _render(self._path, size, mode, scale)
+        # A button asks again at every repaint (a hover, say): the same question, the same answer.
+        last = self._last
+        if last and last[0] == size and last[1] == mode and last[2] == scale and last[3] == _GENERATION[0]:
+            return last[4]
+        pixmap = _render(self._path, size, mode, scale)
+        self._last = (QSize(size), mode, scale, _GENERATION[0], pixmap)
+        return pixmap
 
     def paint(self, painter: QPainter, rect: QRect, mode: QIcon.Mode, state: QIcon.State) -> None:
         device = painter.device()
@@ -175,6 +184,7 @@ def icon_path(name: str) -> str | None:
 def _follow_theme(*_: Any) -> None:
     # Glyphs are drawn when painted: after a switch every window paints them afresh.
     _PIXMAPS.clear()
+    _GENERATION[0] += 1
     from PySide6.QtWidgets import QApplication
 
     app = QApplication.instance()

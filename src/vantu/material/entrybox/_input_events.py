@@ -75,11 +75,15 @@ class FieldEdit(QLineEdit):
 
     def enterEvent(self, event) -> None:
         super().enterEvent(event)
-        self._tell("_handle_field_entered")
+        host = self._host()
+        if host is not None:
+            host._handle_field_entered()
 
     def leaveEvent(self, event) -> None:
         super().leaveEvent(event)
-        self._tell("_handle_field_left")
+        host = self._host()
+        if host is not None:
+            host._handle_field_left()
 
     def resizeEvent(self, event) -> None:
         super().resizeEvent(event)
@@ -177,12 +181,12 @@ class InputEventsMixin:
     def _pointer_entered(self) -> None:
         self._hovered = True
         self._update_clear_button()
-        self._refresh_style()
+        self._refresh_hover()
 
     def _pointer_left(self) -> None:
         self._hovered = False
         self._update_clear_button()
-        self._refresh_style()
+        self._refresh_hover()
 
     # Handlers given to the tags' line edit.
     def onMouseEnter(self, event: Any = None) -> None:
