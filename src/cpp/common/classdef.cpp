@@ -55,7 +55,7 @@ PyObject *entry_point(PyObject *capsule, PyObject *const *args, Py_ssize_t nargs
             // A body must not return with an error set; surface it instead of hiding it.
             return nullptr;
         }
-        return result.is_valid() ? result.release().ptr() : Py_NewRef(Py_None);
+        return result.is_valid() ? result.release().ptr() : nb::none().release().ptr();
     } catch (nb::python_error &e) {
         e.restore();
     } catch (const nb::builtin_exception &e) {

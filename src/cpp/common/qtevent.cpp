@@ -81,8 +81,8 @@ bool init() noexcept {
         dlclose(lib);  // the process keeps it loaded: NOLOAD took a reference of its own
         if (!cpp_pointer) return false;
         nb::object QEvent = nb::module_::import_("PySide6.QtCore").attr("QEvent");
-        qevent_type = reinterpret_cast<PyTypeObject *>(QEvent.ptr());
-        Py_INCREF(QEvent.ptr());  // kept for the life of the process
+        // Released on purpose: the class stays referenced for the life of the process.
+        qevent_type = reinterpret_cast<PyTypeObject *>(QEvent.release().ptr());
         ready = true;
         if (!check_layout()) ready = false;
     } catch (...) {
@@ -102,25 +102,23 @@ int type_of(PyObject *event) noexcept {
 }
 
 PyObject *own_attr(PyObject *obj, PyObject *name) noexcept {
-    PyObject *dict = PyObject_GenericGetDict(obj, nullptr);
-    if (!dict) {
+    nb::object dict = nb::steal(PyObject_GenericGetDict(obj, nullptr));
+    if (!dict.is_valid()) {
         PyErr_Clear();
         return nullptr;
     }
-    PyObject *value = PyDict_GetItemWithError(dict, name);  // borrowed; the instance keeps it
+    PyObject *value = PyDict_GetItemWithError(dict.ptr(), name);  // borrowed; the instance keeps it
     if (!value && PyErr_Occurred()) PyErr_Clear();
-    Py_DECREF(dict);
     return value;
 }
 
 void set_own_attr(PyObject *obj, PyObject *name, PyObject *value) noexcept {
-    PyObject *dict = PyObject_GenericGetDict(obj, nullptr);
-    if (!dict) {
+    nb::object dict = nb::steal(PyObject_GenericGetDict(obj, nullptr));
+    if (!dict.is_valid()) {
         PyErr_Clear();
         return;
     }
-    if (PyDict_SetItem(dict, name, value) < 0) PyErr_Clear();
-    Py_DECREF(dict);
+    if (PyDict_SetItem(dict.ptr(), name, value) < 0) PyErr_Clear();
 }
 
 namespace {
@@ -133,10 +131,9 @@ int gate_closed(PyObject *self, PyObject *event) noexcept {
     // Class attributes, read from the type's own cache of its attributes.
     PyObject *types = _PyType_Lookup(Py_TYPE(self), VN("_gate_types").ptr());
     if (!types || !PyAnySet_Check(types)) return 0;
-    PyObject *key = PyLong_FromLong(type);
-    if (!key) return -1;
-    const int found = PySet_Contains(types, key);
-    Py_DECREF(key);
+    nb::object key = nb::steal(PyLong_FromLong(type));
+    if (!key.is_valid()) return -1;
+    const int found = PySet_Contains(types, key.ptr());
     return found < 0 ? -1 : !found;
 }
 
@@ -144,7 +141,7 @@ PyObject *gate_shortcut(PyObject *const *args, size_t nargs) noexcept {
     if (nargs != 3) return nullptr;
     try {
         const int closed = gate_closed(args[0], args[2]);
-        if (closed > 0) return Py_NewRef(Py_False);
+        if (closed > 0) return nb::bool_(false).release().ptr();
         if (closed < 0) PyErr_Clear();
     } catch (...) {
         PyErr_Clear();

@@ -219,7 +219,7 @@ void unmark_if_pointer_event(nb::handle self, nb::handle event) noexcept {
 PyObject *eventFilter_shortcut(PyObject *const *args, size_t nargs) noexcept {
     if (nargs != 3) return nullptr;
     try {
-        if (quiet_event(args[0], args[1], args[2])) return Py_NewRef(Py_False);
+        if (quiet_event(args[0], args[1], args[2])) return nb::bool_(false).release().ptr();
     } catch (...) {
         PyErr_Clear();
     }

@@ -70,7 +70,7 @@ bool quiet_event(nb::handle self, nb::handle watched, nb::handle event) {
 PyObject *_input_event_filter_shortcut(PyObject *const *args, size_t nargs) noexcept {
     if (nargs != 3) return nullptr;
     try {
-        if (native_verdict(args[0], args[1], args[2]) == Quiet) return Py_NewRef(Py_False);
+        if (native_verdict(args[0], args[1], args[2]) == Quiet) return nb::bool_(false).release().ptr();
     } catch (...) {
         PyErr_Clear();
     }
