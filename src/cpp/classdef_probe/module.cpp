@@ -70,7 +70,7 @@ NB_MODULE(_classdef_probe, m) {
     vantu::import_into(m, "vantu._testing.probe_mixin", {"ProbeMixin"});
     g = {m.attr("QWidget"), m.attr("QEvent"), m.attr("Signal"), m.attr("ProbeMixin")};
 
-    vantu::ClassSpec spec{
+    vantu::ClassRecipe recipe{
         "ProbeWidget",
         "A widget whose methods are all C++ bodies behind generated Python functions.",
         nb::make_tuple(g.QWidget, g.ProbeMixin),
@@ -89,5 +89,5 @@ NB_MODULE(_classdef_probe, m) {
             {"describe", "x", describe, "Returns (cls, x).", vantu::Binding::ClassMethod},
             {"say", "value", say, "Prints {'value': value}."},
         }};
-    vantu::define_class(m, spec);
+    vantu::define_class(m, recipe);
 }

@@ -193,23 +193,23 @@ nb::object make_function(nb::module_ &module, const Method &method, const char *
     return fn;
 }
 
-nb::object define_class(nb::module_ &module, const ClassSpec &spec) {
+nb::object define_class(nb::module_ &module, const ClassRecipe &recipe) {
     nb::dict ns;
     ns["__module__"] = module.attr("__name__");
-    ns["__qualname__"] = nb::str(spec.name);
-    if (spec.doc) ns["__doc__"] = nb::str(spec.doc);
-    for (const auto &[key, value] : spec.attrs) ns[key] = value;
-    for (const Method &m : spec.methods) {
-        nb::object fn = make_function(module, m, spec.name);
+    ns["__qualname__"] = nb::str(recipe.name);
+    if (recipe.doc) ns["__doc__"] = nb::str(recipe.doc);
+    for (const auto &[key, value] : recipe.attrs) ns[key] = value;
+    for (const Method &m : recipe.methods) {
+        nb::object fn = make_function(module, m, recipe.name);
         if (m.decorate) fn = m.decorate(fn);
         if (m.binding == Binding::ClassMethod) {
             fn = nb::module_::import_("builtins").attr("classmethod")(fn);
         }
-        ns[nb::str(mangle(spec.name, m.name).c_str())] = fn;
+        ns[nb::str(mangle(recipe.name, m.name).c_str())] = fn;
     }
-    nb::handle metaclass = reinterpret_cast<PyObject *>(Py_TYPE(spec.bases[0].ptr()));
-    nb::object cls = metaclass(nb::str(spec.name), spec.bases, ns);
-    module.attr(spec.name) = cls;
+    nb::handle metaclass = reinterpret_cast<PyObject *>(Py_TYPE(recipe.bases[0].ptr()));
+    nb::object cls = metaclass(nb::str(recipe.name), recipe.bases, ns);
+    module.attr(recipe.name) = cls;
     return cls;
 }
 

@@ -74,7 +74,7 @@ struct Method {
 
 /// A class: bases in order, class attributes in definition order (signals included, so the
 /// metaclass sees them), then the methods.
-struct ClassSpec {
+struct ClassRecipe {
     const char *name;
     const char *doc;
     nb::tuple bases;
@@ -83,7 +83,7 @@ struct ClassSpec {
 };
 
 /// Builds the class through the metaclass of its first base, binds it in `module` and returns it.
-nb::object define_class(nb::module_ &module, const ClassSpec &spec);
+nb::object define_class(nb::module_ &module, const ClassRecipe &recipe);
 
 /// Builds a function whose globals are the module's, with `qualname` as its qualified name.
 /// For Binding::ClassMethod the result is the plain function (the caller decorates it).

@@ -55,7 +55,7 @@ nb::object register_menu_view(nb::module_ &module) {
     nb::object policy = refs.QSizePolicy.attr("Policy");
     refs.expanding = Forever(policy.attr("Expanding")).h();  // kept for the life of the process
     refs.maximum = Forever(policy.attr("Maximum")).h();
-    ClassSpec spec{
+    ClassRecipe recipe{
         "MenuView",
         "The popup's option container: a frame holding the option list.",
         nb::make_tuple(refs.QFrame, refs.Component),
@@ -66,7 +66,7 @@ nb::object register_menu_view(nb::module_ &module) {
              "Builds the frame and its option list under `parent` and returns the frame.", Binding::Instance,
              "QWidget"},
         }};
-    return define_class(module, spec);
+    return define_class(module, recipe);
 }
 
 }  // namespace vantu

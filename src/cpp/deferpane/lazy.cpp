@@ -139,7 +139,7 @@ void register_lazy(nb::module_ &m) {
     m.attr("_REQUIRED") = nb::steal(PyObject_CallNoArgs(reinterpret_cast<PyObject *>(&PyBaseObject_Type)));
     refs.required = m.attr("_REQUIRED");
 
-    vantu::ClassSpec finish_spec{
+    vantu::ClassRecipe finish_recipe{
         "_LazyFinish",
         "Finish handler of one Lazy: hides the fallback, then reveals the built content 100 ms later.",
         nb::make_tuple(refs.QObject),
@@ -153,9 +153,9 @@ void register_lazy(nb::module_ &m) {
              "Hides the placeholder and the fallback and schedules the reveal."},
             {"_reveal", "", lazy_finish::_reveal, "Shows the built content."},
         }};
-    refs.finish_class = vantu::define_class(m, finish_spec);
+    refs.finish_class = vantu::define_class(m, finish_recipe);
 
-    vantu::ClassSpec spec{
+    vantu::ClassRecipe recipe{
         "Lazy",
         "A widget that builds `root_component` in chunks on the event loop while `fallback` is shown, "
         "and reveals the built content 100 ms after the build has finished.",
@@ -174,7 +174,7 @@ void register_lazy(nb::module_ &m) {
              "    onFinished: called when the build has finished, after the Lazy's own handler.\n"
              "    parent: parent widget."},
         }};
-    nb::object cls = vantu::define_class(m, spec);
+    nb::object cls = vantu::define_class(m, recipe);
 
     // What introspection shows: the signature callers use, without the argument-count plumbing.
     vantu::Method shown{"__init__",

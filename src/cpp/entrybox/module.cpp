@@ -16,7 +16,7 @@ void register_entry_box(nb::module_ &m) {
     nb::handle Signal = m.attr("Signal");
     nb::handle object_type = reinterpret_cast<PyObject *>(&PyBaseObject_Type);
     using vantu::Binding;
-    vantu::ClassSpec spec{
+    vantu::ClassRecipe recipe{
         "EntryBox",
         "Material text entry: an input with a translated helper text under it.\n\n"
         "Re-emits the input's focus, blur, click, key and pointer signals and calls the\n"
@@ -61,7 +61,7 @@ void register_entry_box(nb::module_ &m) {
             {"_handle_mouse_enter", "", _handle_mouse_enter, "Emits mouseEnter, then calls onMouseEnter(entry_box)."},
             {"_handle_mouse_leave", "", _handle_mouse_leave, "Emits mouseLeave, then calls onMouseLeave(entry_box)."},
         }};
-    the_class = vantu::Forever(vantu::define_class(m, spec)).h();
+    the_class = vantu::Forever(vantu::define_class(m, recipe)).h();
 }
 
 }  // namespace entry_box

@@ -218,7 +218,7 @@ void load_globals(nb::module_ &m) {
 }
 
 void register_inputs(nb::module_ &m) {
-    vantu::ClassSpec line{"_SelectLineEdit",
+    vantu::ClassRecipe line{"_SelectLineEdit",
                           "The single-line input of a select field.",
                           nb::make_tuple(G.QLineEdit),
                           {},
@@ -228,7 +228,7 @@ void register_inputs(nb::module_ &m) {
                            {"focusInEvent", "event", line_focus_in, "Then the field's focus look."},
                            {"keyPressEvent", "event", line_key_press, "Popup keys go to the field."}}};
     G.SelectLineEdit = keep(vantu::define_class(m, line));
-    vantu::ClassSpec plain{"_SelectPlainTextEdit",
+    vantu::ClassRecipe plain{"_SelectPlainTextEdit",
                            "The tag-holding input of a multiple select field.",
                            nb::make_tuple(G.QPlainTextEdit),
                            {},

@@ -54,7 +54,7 @@ NB_MODULE(pickcore, m) {
     load_globals(m);
     register_inputs(m);
 
-    vantu::ClassSpec height_item{"HeightItem",
+    vantu::ClassRecipe height_item{"HeightItem",
                                  "A plain spacer widget for other modules' layouts.",
                                  nb::make_tuple(G.QWidget),
                                  {},
@@ -63,7 +63,7 @@ NB_MODULE(pickcore, m) {
 
     namespace sb = select_base;
     nb::handle object_type = reinterpret_cast<PyObject *>(&PyBaseObject_Type);
-    vantu::ClassSpec spec{
+    vantu::ClassRecipe recipe{
         "SelectBase",
         "A Material select field: a group box showing the chosen option(s) in a read-only input, "
         "with a clear button, an arrow button and a popup list of options.",
@@ -139,7 +139,7 @@ NB_MODULE(pickcore, m) {
              "Home and End move its current row, Enter chooses it, Escape or Alt+Up/Down closes it. "
              "Returns True when the key was used."},
         }};
-    vantu::define_class(m, spec);
+    vantu::define_class(m, recipe);
 
     vantu::Method place{"place_popup", "anchor, popup, limit_y, bounds", sb::place_popup_py,
                         "Top-left corner (QPoint) of a popup of size `popup` for a field at `anchor` (global "

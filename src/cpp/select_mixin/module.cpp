@@ -12,7 +12,7 @@ nb::handle global(nb::handle name) { return vantu::lookup_global(module_dict, na
 
 void register_mixin(nb::module_ &m) {
     module_dict = vantu::Forever(nb::borrow(m.attr("__dict__"))).h();
-    vantu::ClassSpec spec{
+    vantu::ClassRecipe recipe{
         "EntryBoxSelectMixin",
         "Select mode for the entry box's input: selected keys, clear and arrow buttons, tags\n"
         "in multiple mode, and the option popup whose choices are written back to the input.",
@@ -34,7 +34,7 @@ void register_mixin(nb::module_ &m) {
             {"select_selected_change", "data: dict", select_selected_change,
              "Applies a choice {'key': ..., 'value': ...} from the option list."},
         }};
-    vantu::define_class(m, spec);
+    vantu::define_class(m, recipe);
     m.attr("_place_popup") = vantu::make_function(
         m, {"_place_popup", "anchor, menu_height, popup_size, limit_y, bounds", _place_popup,
             "Top-left corner (x, y) of the popup for an input rectangle (x, y, w, h).", vantu::Binding::Plain},
