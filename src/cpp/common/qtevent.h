@@ -37,9 +37,6 @@ void set_enabled(bool on) noexcept;
 /// (no dictionary, no entry). Never sets a Python error.
 PyObject *own_attr(PyObject *obj, PyObject *name) noexcept;
 
-/// Sets the entry `name` of `obj`'s own instance dictionary; a failure is cleared silently.
-void set_own_attr(PyObject *obj, PyObject *name, PyObject *value) noexcept;
-
 /// Body of a generic event filter `eventFilter(self, watched, event)` for a class that names
 /// the event types it handles in a class attribute `_gate_types` (a set of ints) and its
 /// handler in `_gate_handler` (a method name, called as handler(watched, event)): any other

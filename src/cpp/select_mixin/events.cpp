@@ -38,56 +38,18 @@ Verdict native_verdict(PyObject *self, PyObject *watched, PyObject *event) noexc
     }
 }
 
-// `name` of the input: its own dictionary entry, else an ordinary attribute lookup (a class
-// default, a property); None when it has none.
-nb::object input_attr(nb::handle self, nb::handle name) {
-    if (PyObject *own = qe::own_attr(self.ptr(), name.ptr())) return nb::borrow(own);
-    return vantu::getattr_or_none(self, name);
-}
-
-// The same decision for the cases the input's own dictionary leaves open.
-bool quiet_event(nb::handle self, nb::handle watched, nb::handle event) {
-    switch (qe::type_of(event.ptr())) {
-        case -1:
-            return false;
-        case qe::MouseButtonPress:
-            return !vantu::truthy(input_attr(self, VN("_popupShowing")));
-        case qe::KeyPress:
-            return !input_attr(self, VN("_inputFieldMultiple")).is(watched);
-        case qe::Show:
-        case qe::Hide:
-        case qe::WindowActivate: {
-            nb::object popup = input_attr(self, VN("_popup"));
-            return popup.is_none() || !popup.is(watched);
-        }
-        default:
-            return true;
-    }
-}
-
 }  // namespace
 
 PyObject *_input_event_filter_shortcut(PyObject *const *args, size_t nargs) noexcept {
-    if (nargs != 3) return nullptr;
-    try {
-        if (native_verdict(args[0], args[1], args[2]) == Quiet) return nb::bool_(false).release().ptr();
-    } catch (...) {
-        PyErr_Clear();
-    }
+    if (nargs == 3 && native_verdict(args[0], args[1], args[2]) == Quiet) return nb::bool_(false).release().ptr();
     return nullptr;
 }
 
 nb::object _input_event_filter(Args a) {
     nb::handle self = a[0], watched = a[1], event = a[2];
-    switch (native_verdict(self.ptr(), watched.ptr(), event.ptr())) {
-        case Quiet:
-            return nb::bool_(false);
-        case Unknown:
-            if (quiet_event(self, watched, event)) return nb::bool_(false);
-            break;
-        case Handled:
-            break;
-    }
+    // Undecided here (an attribute not yet in the input's dictionary, an unreadable event): the
+    // handler decides, as it would for every event.
+    if (native_verdict(self.ptr(), watched.ptr(), event.ptr()) == Quiet) return nb::bool_(false);
     return self.attr(VN("_filter_application_event"))(watched, event);
 }
 
