@@ -169,13 +169,15 @@ class MenuSurfaceEffect(QGraphicsEffect):
         return rect.adjusted(0, 0, side, min(SHADOW_MARGIN, dy + blur))
 
     @classmethod
-    def _source(cls, key: tuple[Any, ...], make: Any) -> QImage:
-        image = cls._SOURCES.get(key)
-        if image is None:
+    def _source(cls, key: tuple[Any, ...], make: Any) -> Any:
+        """What ``make()`` draws for ``key``, drawn once and shared (a few sizes and themes)."""
+        found = cls._SOURCES.get(key)
+        if found is None:
+            found = make()
             if len(cls._SOURCES) > 16:
                 cls._SOURCES.clear()
-            image = cls._SOURCES[key] = make()
-        return image
+            cls._SOURCES[key] = found
+        return found
 
     @staticmethod
     def _corner(radius: float) -> int:
@@ -190,10 +192,7 @@ class MenuSurfaceEffect(QGraphicsEffect):
         side = 2 * self._corner(radius) + 2
 
         def make() -> QImage:
-            image = QImage(round((side + dx + blur) * ratio), round((side + dy + blur) * ratio),
-                           QImage.Format.Format_ARGB32_Premultiplied)
-            image.setDevicePixelRatio(ratio)
-            image.fill(Qt.GlobalColor.transparent)
+            image = self._blank(side + dx + blur, side + dy + blur, ratio)
             painter = QPainter(image)
             painter.setRenderHint(QPainter.RenderHint.Antialiasing)
             painter.setPen(Qt.PenStyle.NoPen)
@@ -213,9 +212,7 @@ class MenuSurfaceEffect(QGraphicsEffect):
         side = 2 * self._corner(radius) + 2
 
         def make() -> QImage:
-            image = QImage(round(side * ratio), round(side * ratio), QImage.Format.Format_ARGB32_Premultiplied)
-            image.setDevicePixelRatio(ratio)
-            image.fill(Qt.GlobalColor.transparent)
+            image = self._blank(side, side, ratio)
             painter = QPainter(image)
             painter.setRenderHint(QPainter.RenderHint.Antialiasing)
             painter.fillPath(_rounded(QRectF(0, 0, side, side), radius), QColor(0, 0, 0, 255))
@@ -344,21 +341,19 @@ class MenuSurfaceEffect(QGraphicsEffect):
                       mirrored: bool) -> tuple[QImage, int]:
         """The shadow of a surface of this size on a transparent image, and how far (logical px)
         the image starts left of the surface (the shadow's side when mirrored)."""
-        key = ("shadow layer", width, height, radius, ratio, mode, mirrored)
-        layer = self._SOURCES.get(key)
-        if layer is None:
-            dx, dy = self._SHADOW_OFFSET
-            side = dx + self._SHADOW_BLUR
-            left = side if mirrored else 0
+        dx, dy = self._SHADOW_OFFSET
+        side = dx + self._SHADOW_BLUR
+        left = side if mirrored else 0
+
+        def make() -> tuple[QImage, int]:
             image = self._blank(width + side, height + dy + self._SHADOW_BLUR, ratio)
             paint = QPainter(image)
             paint.translate(left, 0)
             self._draw_shadow(paint, width, height, radius, ratio, mode, mirrored)
             paint.end()
-            if len(self._SOURCES) > 16:
-                self._SOURCES.clear()
-            layer = self._SOURCES[key] = (image, left)
-        return layer
+            return image, left
+
+        return self._source(("shadow layer", width, height, radius, ratio, mode, mirrored), make)
 
     @staticmethod
     def _blank(width: int, height: int, ratio: float) -> QImage:
