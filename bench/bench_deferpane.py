@@ -20,10 +20,9 @@ from PySide6.QtCore import QCoreApplication, QEvent, QEventLoop, QTimer
 from PySide6.QtWidgets import QApplication, QLabel, QProgressBar, QVBoxLayout, QWidget
 
 from bench.timing import Benchmark, Measured
+from bench.twins.deferpane_twin import estimate_steps as python_estimate  # the reference walk in Python
 from vantu.deferpane import Lazy, estimate_steps
 from vantu.material.box import Box
-from vantu.material.collapse import Collapse
-from vantu.material.container import Container
 from vantu.material.grid import Grid
 from vantu.material.masonry import Masonry
 from vantu.material.paper import Paper
@@ -32,28 +31,9 @@ from vantu.material.section import Section
 from vantu.material.stack import Stack
 from vantu.material.tab import Tab
 from vantu.material.table_view_cell import TableViewCell
-from vantu.material.tabs import Tabs
 from vantu.material.typography import Typography
-from vantu.material.view import View
 
-CONTAINERS = (Container, Scrollbar, Box, Stack, Masonry, Grid, Section, Paper, Tabs, Tab, Collapse, View,
-              TableViewCell)
 _INNER = (Stack, Paper, Box, Grid, Section, TableViewCell, Tab, Masonry)
-
-
-def python_estimate(node) -> int:
-    """The reference walk, as it would be written in Python."""
-    if not isinstance(node, CONTAINERS):
-        return 0
-    children = node._children
-    if not children:
-        return 0
-    direct = len(children)
-    nested = 0
-    for child in children:
-        if isinstance(child, CONTAINERS):
-            nested += python_estimate(child)
-    return direct + nested
 
 
 def wide_tree() -> Stack:
