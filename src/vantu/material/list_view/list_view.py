@@ -25,6 +25,7 @@ from vantu.utils.translator import getTranslatedText
 __all__ = ["ListView", "MenuSurfaceEffect", "find_option", "option_key", "option_label"]
 
 MAX_VISIBLE_HEIGHT = 376
+_PAD_Y = 8  # the list's padding above the first row and below the last
 """Past this height (pixels) the list scrolls instead of growing: seven and a half rows and the
 list's padding, so that a list that scrolls shows it by a row cut in half."""
 
@@ -513,6 +514,9 @@ class ListView(QListView):
         self._current_row = -1
         self._empty_row: QLabel | None = None
         self._layout_waits = True
+        # The theme's sheet lands when the list is first shown: each restyle before that (moving
+        # into its container and window, their sheets) would re-polish the list under its rules.
+        self._sheet_waits = True
         self.setObjectName("ListView-%d" % id(self))
         self.setFrameShape(QFrame.Shape.NoFrame)
         self.setSelectionMode(QAbstractItemView.SelectionMode.NoSelection)
@@ -566,7 +570,7 @@ class ListView(QListView):
         paper = popup.get("backgroundColor", "white")
         side = _side_padding(option)
         sheet = (
-            f"QListView {{background: {paper}; border: none; outline: none; padding: 8px 0px;"
+            f"QListView {{background: {paper}; border: none; outline: none; padding: {_PAD_Y}px 0px;"
             f" font-size: {option.get('fontSize', 14)}px; font-weight: {option.get('fontWeight', 500)};}}"
             f"QListView::item {{padding: 0px {side}px; color: {option.get('color', 'black')};}}"
             f"QListView::item:hover {{background: {slots.get('hover', {}).get('backgroundColor', 'transparent')};}}"
@@ -590,7 +594,7 @@ class ListView(QListView):
         self.selected_brush = QColor(selected)
         self.current_brush = QColor(current)
         self.current_selected_brush = QColor(deeper)
-        if self.styleSheet() != sheet:
+        if not self._sheet_waits and self.styleSheet() != sheet:
             self.setStyleSheet(sheet)
 
     # -- what rows show -----------------------------------------------------------
@@ -671,6 +675,8 @@ class ListView(QListView):
         empty list keeps one row for its "No options" line."""
         rows = self._option_model.rowCount()
         margins = self.contentsMargins()
+        # Before its sheet has landed the list has no padding yet: count the sheet's.
+        padding = 2 * _PAD_Y if self._sheet_waits else margins.top() + margins.bottom()
         content = 0
         if rows == 0:
             content = ROW_HEIGHT
@@ -681,7 +687,7 @@ class ListView(QListView):
                 content += self.row_size_hint(row).height()
                 if content > MAX_VISIBLE_HEIGHT:
                     break
-        self.setFixedHeight(min(MAX_VISIBLE_HEIGHT, content + margins.top() + margins.bottom()))
+        self.setFixedHeight(min(MAX_VISIBLE_HEIGHT, content + padding))
         self._update_empty_row(rows == 0)
 
     def _update_empty_row(self, empty: bool) -> None:
@@ -851,6 +857,9 @@ class ListView(QListView):
         return getattr(on_change, "__self__", None)
 
     def showEvent(self, event: Any) -> None:
+        if self._sheet_waits:
+            self._sheet_waits = False
+            self._apply_theme()
         super().showEvent(event)
         accessibility.list_shown(self, True)
 
