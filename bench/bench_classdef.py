@@ -15,6 +15,7 @@ class PyProbe(QWidget, ProbeMixin):
         QWidget.__init__(self, parent)
         ProbeMixin.__init__(self, **kwargs)
         self.events = []
+        self.setObjectName(f"ProbeWidget-{id(self)}")
 
     def typed(self, data: dict, text: str):
         if type(data) is not dict:

@@ -57,6 +57,27 @@ class TestGeneratedMethods:
         with pytest.raises(TypeError, match="unexpected keyword argument 'nope'"):
             w.on_value(nope=1)
 
+    def test_calls_without_keywords_fill_defaults_as_the_function_would(self, qtbot):
+        w = ProbeWidget()
+        qtbot.addWidget(w)
+        w.on_value()
+        ProbeWidget.on_value(w, 3)
+        fn = ProbeWidget.on_value
+        old = fn.__defaults__
+        fn.__defaults__ = ("changed",)
+        try:
+            w.on_value()
+        finally:
+            fn.__defaults__ = old
+        assert w.events == [("value", None), ("value", 3), ("value", "changed")]
+        assert ProbeWidget.describe(7) == (ProbeWidget, 7)
+
+        def again():
+            return w.call_back(again)
+
+        with pytest.raises(RecursionError):
+            w.call_back(again)
+
     @pytest.mark.parametrize(
         "data, text, message",
         [

@@ -13,10 +13,10 @@ Globals g;
 
 nb::object init(Args a) {
     nb::handle self = a.self();
-    g.QWidget.attr("__init__")(self, a[1]);
-    g.ProbeMixin.attr("__init__")(self, **nb::borrow<nb::dict>(a[3]));
+    g.QWidget.attr(VN("__init__"))(self, a[1]);
+    g.ProbeMixin.attr(VN("__init__"))(self, **nb::borrow<nb::dict>(a[3]));
     self.attr(VN("events")) = nb::list();
-    self.attr("setObjectName")(nb::str("ProbeWidget-") + nb::str(nb::int_(PyLong_FromVoidPtr(self.ptr()))));
+    self.attr(VN("setObjectName"))(nb::str("ProbeWidget-") + nb::str(nb::steal(PyLong_FromVoidPtr(self.ptr()))));
     return nb::none();
 }
 
@@ -26,20 +26,20 @@ void record(nb::handle self, const char *what, nb::handle detail) {
 }
 
 nb::object focus_out(Args a) {
-    record(a.self(), "focusOut", a[1].attr("reason")());
-    return g.QWidget.attr("focusOutEvent")(a.self(), a[1]);
+    record(a.self(), "focusOut", a[1].attr(VN("reason"))());
+    return g.QWidget.attr(VN("focusOutEvent"))(a.self(), a[1]);
 }
 
 nb::object resize(Args a) {
-    nb::object size = a[1].attr("size")();
-    record(a.self(), "resize", nb::make_tuple(size.attr("width")(), size.attr("height")()));
-    return g.QWidget.attr("resizeEvent")(a.self(), a[1]);
+    nb::object size = a[1].attr(VN("size"))();
+    record(a.self(), "resize", nb::make_tuple(size.attr(VN("width"))(), size.attr(VN("height"))()));
+    return g.QWidget.attr(VN("resizeEvent"))(a.self(), a[1]);
 }
 
 nb::object event_filter(Args a) {
     static const vantu::Forever key_press(g.QEvent.attr("Type").attr("KeyPress"));
-    if (a[2].attr("type")().equal(key_press.h())) record(a.self(), "filteredKey", a[1].attr("objectName")());
-    return g.QWidget.attr("eventFilter")(a.self(), a[1], a[2]);
+    if (a[2].attr(VN("type"))().equal(key_press.h())) record(a.self(), "filteredKey", a[1].attr(VN("objectName"))());
+    return g.QWidget.attr(VN("eventFilter"))(a.self(), a[1], a[2]);
 }
 
 nb::object on_value(Args a) {

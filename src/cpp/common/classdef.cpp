@@ -25,6 +25,12 @@ struct Entry {
     Body body;
     std::vector<TypeCheck> checks;
     PyMethodDef def;
+    // The shape of a signature that calls without keywords can fill in C: its positional
+    // parameters (self or cls included), then an optional *args and **kwargs. -1 when the
+    // signature has keyword-only parameters: such functions always run their Python frame.
+    Py_ssize_t positional = -1;
+    bool star_args = false;
+    bool star_kwargs = false;
 };
 
 std::deque<Entry> &entries() {
@@ -45,9 +51,7 @@ void set_error_from(const nb::builtin_exception &e) {
     PyErr_SetString(type, e.what());
 }
 
-PyObject *entry_point(PyObject *capsule, PyObject *const *args, Py_ssize_t nargs) noexcept {
-    auto *entry = static_cast<Entry *>(PyCapsule_GetPointer(capsule, nullptr));
-    if (!entry) return nullptr;
+PyObject *run_body(Entry *entry, PyObject *const *args, Py_ssize_t nargs) noexcept {
     try {
         for (const TypeCheck &c : entry->checks) check_exact_type(args[c.index], c.type, c.name.c_str());
         nb::object result = entry->body(Args(args, static_cast<size_t>(nargs)));
@@ -67,6 +71,66 @@ PyObject *entry_point(PyObject *capsule, PyObject *const *args, Py_ssize_t nargs
     }
     return nullptr;
 }
+
+PyObject *entry_point(PyObject *capsule, PyObject *const *args, Py_ssize_t nargs) noexcept {
+    auto *entry = static_cast<Entry *>(PyCapsule_GetPointer(capsule, nullptr));
+    if (!entry) return nullptr;
+    return run_body(entry, args, nargs);
+}
+
+#if PY_VERSION_HEX >= 0x030C0000
+/// The entry of a generated function (its one closure cell holds the C function over the
+/// entry's capsule), or nullptr if the function was changed since it was made.
+Entry *entry_of(PyObject *fn) noexcept {
+    PyObject *closure = PyFunction_GET_CLOSURE(fn);
+    if (!closure || !PyTuple_Check(closure) || PyTuple_GET_SIZE(closure) != 1) return nullptr;
+    PyObject *c_entry = PyCell_GET(PyTuple_GET_ITEM(closure, 0));
+    if (!c_entry || !PyCFunction_Check(c_entry)) return nullptr;
+    PyObject *capsule = PyCFunction_GET_SELF(c_entry);
+    if (!capsule || !PyCapsule_IsValid(capsule, nullptr)) return nullptr;
+    return static_cast<Entry *>(PyCapsule_GetPointer(capsule, nullptr));
+}
+
+/// The call entry of a generated function: a call without keywords goes straight to the body,
+/// with the defaults, *args and **kwargs filled in as the function's own frame would. Anything
+/// else (keywords, a wrong count) takes the interpreter's plain call, whose frame does the same
+/// and raises Python's own errors.
+PyObject *direct_call(PyObject *fn, PyObject *const *args, size_t nargsf, PyObject *kwnames) noexcept {
+    constexpr Py_ssize_t room = 16;
+    const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
+    Entry *entry = kwnames ? nullptr : entry_of(fn);
+    if (!entry || nargs > room) return detail::plain_call(fn, args, nargsf, kwnames);
+    const Py_ssize_t positional = entry->positional;
+    // Held for the call: the body may replace the function's defaults while it runs.
+    nb::object defaults = nb::borrow(PyFunction_GET_DEFAULTS(fn));
+    const Py_ssize_t n_defaults = defaults.is_valid() ? PyTuple_GET_SIZE(defaults.ptr()) : 0;
+    if (nargs < positional - n_defaults || (nargs > positional && !entry->star_args))
+        return detail::plain_call(fn, args, nargsf, kwnames);
+    PyObject *call[room + 2];
+    Py_ssize_t n = 0;
+    for (; n < positional; ++n)
+        call[n] = n < nargs ? args[n] : PyTuple_GET_ITEM(defaults.ptr(), n - (positional - n_defaults));
+    nb::object rest, options;
+    if (entry->star_args) {
+        const Py_ssize_t extra = nargs > positional ? nargs - positional : 0;
+        rest = nb::steal(PyTuple_New(extra));
+        if (!rest.is_valid()) return nullptr;
+        for (Py_ssize_t i = 0; i < extra; ++i)
+            PyTuple_SET_ITEM(rest.ptr(), i, nb::borrow(args[positional + i]).release().ptr());
+        call[n++] = rest.ptr();
+    }
+    if (entry->star_kwargs) {
+        options = nb::steal(PyDict_New());
+        if (!options.is_valid()) return nullptr;
+        call[n++] = options.ptr();
+    }
+    // No Python frame counts this call, so the C call does.
+    if (Py_EnterRecursiveCall(" while calling a native method")) return nullptr;
+    PyObject *result = run_body(entry, call, n);
+    Py_LeaveRecursiveCall();
+    return result;
+}
+#endif
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\n')) s.remove_prefix(1);
@@ -129,6 +193,17 @@ nb::object make_function(nb::module_ &module, const Method &method, const char *
         signature = first;
         call = first;
     }
+    // The signature's shape, for calls filled in C (see Entry).
+    Py_ssize_t positional = first ? 1 : 0;
+    bool star_args = false, star_kwargs = false, keyword_only = false;
+    for (std::string_view p : params) {
+        if (p == "/") continue;
+        if (p.substr(0, 2) == "**") star_kwargs = true;
+        else if (p == "*") keyword_only = true;
+        else if (p.substr(0, 1) == "*") star_args = true;
+        else if (star_args || star_kwargs) keyword_only = true;
+        else ++positional;
+    }
     for (std::string_view p : params) {
         if (!signature.empty()) signature += ", ";
         signature += p;
@@ -157,6 +232,11 @@ nb::object make_function(nb::module_ &module, const Method &method, const char *
 
     Entry &entry = entries().emplace_back();
     entry.body = method.body;
+    if (!keyword_only) {
+        entry.positional = positional;
+        entry.star_args = star_args;
+        entry.star_kwargs = star_kwargs;
+    }
     entry.def = PyMethodDef{method.name, reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&entry_point)),
                             METH_FASTCALL, nullptr};
     nb::object capsule = nb::steal(PyCapsule_New(&entry, nullptr, nullptr));
@@ -181,13 +261,15 @@ nb::object make_function(nb::module_ &module, const Method &method, const char *
             entry.checks.push_back({i + offset, ann, std::string(call_names[i])});
     }
 #if PY_VERSION_HEX >= 0x030C0000
-    if (method.shortcut && entry.checks.empty()) {
-        // Only over the interpreter's plain call of Python functions, the one the shortcut
-        // falls back to.
-        vectorcallfunc own = PyVectorcall_Function(fn.ptr());
-        if (!detail::plain_call) detail::plain_call = own;
-        if (own && own == detail::plain_call)
+    // Only over the interpreter's plain call of Python functions, the one both entries fall
+    // back to.
+    vectorcallfunc own = PyVectorcall_Function(fn.ptr());
+    if (!detail::plain_call) detail::plain_call = own;
+    if (own && own == detail::plain_call) {
+        if (method.shortcut && entry.checks.empty())
             PyFunction_SetVectorcall(reinterpret_cast<PyFunctionObject *>(fn.ptr()), method.shortcut);
+        else if (entry.positional >= 0)
+            PyFunction_SetVectorcall(reinterpret_cast<PyFunctionObject *>(fn.ptr()), &direct_call);
     }
 #endif
     return fn;
