@@ -144,7 +144,7 @@ def hover_benchmark(label: str, make: Callable[[QWidget], QWidget], target: floa
         return run
 
     return Benchmark(f"{label}: pointer in and out, vs QComboBox", moves(field_window, field),
-                     moves(combo_window, box), target=target, unit="us", rounds=11, warmup=1)
+                     moves(combo_window, box), target=target, unit="us", rounds=25, warmup=1)
 
 
 def pointer_over(widget: QWidget) -> None:
