@@ -78,7 +78,6 @@ PyObject *entry_point(PyObject *capsule, PyObject *const *args, Py_ssize_t nargs
     return run_body(entry, args, nargs);
 }
 
-#if PY_VERSION_HEX >= 0x030C0000
 /// The entry of a generated function (its one closure cell holds the C function over the
 /// entry's capsule), or nullptr if the function was changed since it was made.
 Entry *entry_of(PyObject *fn) noexcept {
@@ -90,47 +89,6 @@ Entry *entry_of(PyObject *fn) noexcept {
     if (!capsule || !PyCapsule_IsValid(capsule, nullptr)) return nullptr;
     return static_cast<Entry *>(PyCapsule_GetPointer(capsule, nullptr));
 }
-
-/// The call entry of a generated function: a call without keywords goes straight to the body,
-/// with the defaults, *args and **kwargs filled in as the function's own frame would. Anything
-/// else (keywords, a wrong count) takes the interpreter's plain call, whose frame does the same
-/// and raises Python's own errors.
-PyObject *direct_call(PyObject *fn, PyObject *const *args, size_t nargsf, PyObject *kwnames) noexcept {
-    constexpr Py_ssize_t room = 16;
-    const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
-    Entry *entry = kwnames ? nullptr : entry_of(fn);
-    if (!entry || nargs > room) return detail::plain_call(fn, args, nargsf, kwnames);
-    const Py_ssize_t positional = entry->positional;
-    // Held for the call: the body may replace the function's defaults while it runs.
-    nb::object defaults = nb::borrow(PyFunction_GET_DEFAULTS(fn));
-    const Py_ssize_t n_defaults = defaults.is_valid() ? PyTuple_GET_SIZE(defaults.ptr()) : 0;
-    if (nargs < positional - n_defaults || (nargs > positional && !entry->star_args))
-        return detail::plain_call(fn, args, nargsf, kwnames);
-    PyObject *call[room + 2];
-    Py_ssize_t n = 0;
-    for (; n < positional; ++n)
-        call[n] = n < nargs ? args[n] : PyTuple_GET_ITEM(defaults.ptr(), n - (positional - n_defaults));
-    nb::object rest, options;
-    if (entry->star_args) {
-        const Py_ssize_t extra = nargs > positional ? nargs - positional : 0;
-        rest = nb::steal(PyTuple_New(extra));
-        if (!rest.is_valid()) return nullptr;
-        for (Py_ssize_t i = 0; i < extra; ++i)
-            PyTuple_SET_ITEM(rest.ptr(), i, nb::borrow(args[positional + i]).release().ptr());
-        call[n++] = rest.ptr();
-    }
-    if (entry->star_kwargs) {
-        options = nb::steal(PyDict_New());
-        if (!options.is_valid()) return nullptr;
-        call[n++] = options.ptr();
-    }
-    // No Python frame counts this call, so the C call does.
-    if (Py_EnterRecursiveCall(" while calling a native method")) return nullptr;
-    PyObject *result = run_body(entry, call, n);
-    Py_LeaveRecursiveCall();
-    return result;
-}
-#endif
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\n')) s.remove_prefix(1);
@@ -171,6 +129,48 @@ std::string_view param_name(std::string_view p) {
 }
 
 }  // namespace
+
+namespace detail {
+
+// Anything it does not fill in (keywords, a wrong count) goes to the interpreter's plain call,
+// whose frame does the same and raises Python's own errors.
+PyObject *direct_call(PyObject *fn, PyObject *const *args, size_t nargsf, PyObject *kwnames) noexcept {
+    constexpr Py_ssize_t room = 16;
+    const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
+    Entry *entry = kwnames ? nullptr : entry_of(fn);
+    if (!entry || entry->positional < 0 || nargs > room) return plain_call(fn, args, nargsf, kwnames);
+    const Py_ssize_t positional = entry->positional;
+    // Held for the call: the body may replace the function's defaults while it runs.
+    nb::object defaults = nb::borrow(PyFunction_GET_DEFAULTS(fn));
+    const Py_ssize_t n_defaults = defaults.is_valid() ? PyTuple_GET_SIZE(defaults.ptr()) : 0;
+    if (nargs < positional - n_defaults || (nargs > positional && !entry->star_args))
+        return plain_call(fn, args, nargsf, kwnames);
+    PyObject *call[room + 2];
+    Py_ssize_t n = 0;
+    for (; n < positional; ++n)
+        call[n] = n < nargs ? args[n] : PyTuple_GET_ITEM(defaults.ptr(), n - (positional - n_defaults));
+    nb::object rest, options;
+    if (entry->star_args) {
+        const Py_ssize_t extra = nargs > positional ? nargs - positional : 0;
+        rest = nb::steal(PyTuple_New(extra));
+        if (!rest.is_valid()) return nullptr;
+        for (Py_ssize_t i = 0; i < extra; ++i)
+            PyTuple_SET_ITEM(rest.ptr(), i, nb::borrow(args[positional + i]).release().ptr());
+        call[n++] = rest.ptr();
+    }
+    if (entry->star_kwargs) {
+        options = nb::steal(PyDict_New());
+        if (!options.is_valid()) return nullptr;
+        call[n++] = options.ptr();
+    }
+    // No Python frame counts this call, so the C call does.
+    if (Py_EnterRecursiveCall(" while calling a native method")) return nullptr;
+    PyObject *result = run_body(entry, call, n);
+    Py_LeaveRecursiveCall();
+    return result;
+}
+
+}  // namespace detail
 
 std::string mangle(const char *class_name, const char *name) {
     std::string_view n(name);
@@ -261,15 +261,15 @@ nb::object make_function(nb::module_ &module, const Method &method, const char *
             entry.checks.push_back({i + offset, ann, std::string(call_names[i])});
     }
 #if PY_VERSION_HEX >= 0x030C0000
-    // Only over the interpreter's plain call of Python functions, the one both entries fall
-    // back to.
+    // Only over the interpreter's plain call of Python functions, which the direct entry falls
+    // back to (and a shortcut, through the direct entry).
     vectorcallfunc own = PyVectorcall_Function(fn.ptr());
     if (!detail::plain_call) detail::plain_call = own;
     if (own && own == detail::plain_call) {
         if (method.shortcut && entry.checks.empty())
             PyFunction_SetVectorcall(reinterpret_cast<PyFunctionObject *>(fn.ptr()), method.shortcut);
         else if (entry.positional >= 0)
-            PyFunction_SetVectorcall(reinterpret_cast<PyFunctionObject *>(fn.ptr()), &direct_call);
+            PyFunction_SetVectorcall(reinterpret_cast<PyFunctionObject *>(fn.ptr()), &detail::direct_call);
     }
 #endif
     return fn;

@@ -35,16 +35,21 @@ using Shortcut = PyObject *(*)(PyObject *const *args, size_t nargs) noexcept;
 
 namespace detail {
 
-/// The interpreter's own way of calling a Python function, taken from the first function given
-/// a shortcut (one per extension module).
+/// The interpreter's own way of calling a Python function, taken from the first generated
+/// function (one per extension module).
 extern vectorcallfunc plain_call;
+
+/// The call entry of every generated function: a call without keywords goes straight to its
+/// C++ body, with defaults, *args and **kwargs filled in as its frame would; anything else takes
+/// `plain_call`.
+PyObject *direct_call(PyObject *fn, PyObject *const *args, size_t nargsf, PyObject *kwnames) noexcept;
 
 template <Shortcut S>
 PyObject *call_with_shortcut(PyObject *fn, PyObject *const *args, size_t nargsf, PyObject *kwnames) noexcept {
     if (!kwnames) {
         if (PyObject *answer = S(args, static_cast<size_t>(PyVectorcall_NARGS(nargsf)))) return answer;
     }
-    return plain_call(fn, args, nargsf, kwnames);
+    return direct_call(fn, args, nargsf, kwnames);
 }
 
 }  // namespace detail
@@ -68,7 +73,7 @@ struct Method {
     const char *returns = nullptr;  // return annotation text, if any
     nb::object (*decorate)(nb::object fn) = nullptr;  // applied before classmethod wrapping
     // The function's call entry when it has a native shortcut (`vantu::shortcut<f>`); the
-    // function stays the same Python function, whose frame runs whenever the shortcut declines.
+    // function stays the same Python function, whose body runs whenever the shortcut declines.
     vectorcallfunc shortcut = nullptr;
 };
 
